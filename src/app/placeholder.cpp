@@ -1,0 +1,1 @@
+// The window arrives with its own sources.

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/text_file.h"
+
+namespace marrowick {
+
+// One fiber of the section model; coordinates in mm from the section centre.
+struct TFiber {
+  double X = 0;
+  double Y = 0;
+  double Area = 0;
+  int32_t MatTag = 0;     // 1 concrete, 2 steel: the solver's material numbers
+  int32_t CornerBar = 0;  // 1 for the four corner bars
+};
+
+// A real table numbered from 1: a table for n entries has n + 1 slots and
+// slot 0 is never used.
+using RealTable = std::vector<double>;
+
+// Everything the button operations share for the life of the program. All
+// numbers start at zero and every table empty; the input parameters hold what
+// the last "输入数据" captured, never the current texts of the fields.
+struct AnalysisState {
+  // Input parameters (N, mm, MPa; forces in kN).
+  double ConcreteStrength = 0;
+  double ConcretePeakStrain = 0;
+  double ConcreteResidualStrength = 0;
+  double ConcreteUltimateStrain = 0;
+  double SteelYieldStrength = 0;
+  double SteelModulus = 0;
+  double SteelHardeningRatio = 0;
+  double SectionWidth = 0;
+  double SectionHeight = 0;
+  double BarCover = 0;
+  int32_t BarCountX = 0;
+  double BarDiameterX = 0;
+  int32_t BarCountY = 0;
+  double BarDiameterY = 0;
+  double AxialLoad = 0;
+  double CurvatureLimit = 0;
+  double MeshSize = 0;
+  double CornerBarDiameter = 0;
+  int32_t AxialLevels = 0;
+
+  // Fiber model.
+  int32_t MeshCountX = 0;
+  int32_t MeshCountY = 0;
+  std::vector<TFiber> Fibers;  // FiberCount + 1 slots once a model exists
+  int32_t FiberCount = 0;
+  double SteelArea = 0;
+  double CompressionCapacity = 0;
+  double TensionCapacity = 0;
+
+  // View and text.
+  double DrawScale = 0;
+  Lines TextLines;                     // the shared script, reading and output buffer
+  std::array<std::string, 11> Fields;  // Fields[1] to Fields[10] of a recorder line
+
+  // Results.
+  int32_t SeriesCount = 0;
+  RealTable MomentSeries;
+  RealTable CurvatureSeries;
+  RealTable PeakMoments;
+  RealTable LevelForces;
+};
+
+}  // namespace marrowick

@@ -1,0 +1,85 @@
+#include "core/failure.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace marrowick {
+
+namespace {
+
+std::string StripTrailing(std::string text) {
+  while (!text.empty()) {
+    const auto last = static_cast<unsigned char>(text.back());
+    if (last > 32 && last != '.') break;
+    text.pop_back();
+  }
+  return text;
+}
+
+}  // namespace
+
+void FailRealConversion(const std::string& text) {
+  throw Failure(FailureKind::RealConversion, "'" + text + "' is not a valid floating point value");
+}
+
+void FailIntegerConversion(const std::string& text) {
+  throw Failure(FailureKind::IntegerConversion, "'" + text + "' is not a valid integer value");
+}
+
+void FailFileOpen(const std::string& file_name, int errno_value) {
+  FailFileOpen(file_name, SystemErrorDescription(errno_value));
+}
+
+void FailFileOpen(const std::string& file_name, const std::string& description) {
+  throw Failure(FailureKind::FileOpen, "Cannot open file \"" + AbsolutePath(file_name) + "\". " +
+                                           StripTrailing(description));
+}
+
+void FailFileCreate(const std::string& file_name, int errno_value) {
+  throw Failure(FailureKind::FileCreate, "Cannot create file \"" + AbsolutePath(file_name) +
+                                             "\". " + SystemErrorDescription(errno_value));
+}
+
+void FailStreamWrite() {
+  throw Failure(FailureKind::StreamWrite, "Stream write error");
+}
+
+void FailDivideByZero() {
+  throw Failure(FailureKind::DivideByZero, "Floating point division by zero");
+}
+
+void FailInvalidOperation() {
+  throw Failure(FailureKind::InvalidOperation, "Invalid floating point operation");
+}
+
+void FailOverflow() {
+  throw Failure(FailureKind::Overflow, "Floating point overflow");
+}
+
+void FailRangeCheck() {
+  throw Failure(FailureKind::RangeCheck, "Range check error");
+}
+
+void FailInvalidInput(const std::string& message) {
+  throw Failure(FailureKind::InvalidInput, message);
+}
+
+std::string AbsolutePath(const std::string& file_name) {
+  std::error_code error;
+  const auto path = std::filesystem::absolute(file_name, error);
+  return error ? file_name : path.lexically_normal().string();
+}
+
+std::string SystemErrorDescription(int errno_value) {
+  char buffer[256];
+  // The GNU strerror_r may return a static string instead of filling buffer.
+  const char* text = strerror_r(errno_value, buffer, sizeof buffer);
+  return StripTrailing(text ? text : "");
+}
+
+std::string FailureDisplayText(const std::string& message) {
+  if (message.empty() || static_cast<unsigned char>(message.back()) <= 0x2E) return message;
+  return message + ".";
+}
+
+}  // namespace marrowick

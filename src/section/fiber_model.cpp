@@ -1,0 +1,112 @@
+#include "section/fiber_model.h"
+
+#include <string>
+#include <utility>
+
+#include "core/extended_arithmetic.h"
+#include "core/failure.h"
+
+namespace marrowick {
+
+namespace {
+
+// π is taken as 3.14 for bar areas, as engineers do for these hand figures.
+constexpr Extended kPi = 3.14L;
+
+Extended BarArea(Extended diameter) {
+  return kPi * diameter * diameter / 4;
+}
+
+void RefuseImpossibleCounts(int32_t mesh_x, int32_t mesh_y, int32_t bars_x, int32_t bars_y) {
+  if (bars_x < 0 || bars_y < 0)
+    FailInvalidInput("The number of bars on a face cannot be negative (" +
+                     std::to_string(bars_x < 0 ? bars_x : bars_y) + ")");
+  if (mesh_x < 0 || mesh_y < 0)
+    FailInvalidInput(
+        "The section width, the section height and the mesh size must not be negative: they give " +
+        std::to_string(mesh_x) + " x " + std::to_string(mesh_y) + " concrete fibers");
+  const int64_t count =
+      static_cast<int64_t>(mesh_x) * mesh_y + 4 + 2 * int64_t{bars_x} + 2 * int64_t{bars_y};
+  if (count > kMaxFiberCount)
+    FailInvalidInput("The section would have " + std::to_string(count) + " fibers; at most " +
+                     std::to_string(kMaxFiberCount) + " are allowed. Choose a larger mesh size");
+}
+
+}  // namespace
+
+void BuildFiberModel(AnalysisState& state) {
+  const Extended B = state.SectionWidth;
+  const Extended H = state.SectionHeight;
+  const Extended cover = state.BarCover;
+
+  const int32_t mesh_x = RoundToInteger(Divide(B, state.MeshSize));
+  const int32_t mesh_y = RoundToInteger(Divide(H, state.MeshSize));
+  RefuseImpossibleCounts(mesh_x, mesh_y, state.BarCountX, state.BarCountY);
+  const int32_t fiber_count = mesh_x * mesh_y + 4 + 2 * state.BarCountX + 2 * state.BarCountY;
+
+  // The model is built aside and stored in one piece, so that a failure on
+  // the way (a value beyond the double range) leaves the previous model whole.
+  std::vector<TFiber> fibers = state.Fibers;
+  fibers.resize(static_cast<std::size_t>(fiber_count) + 1);
+  for (int32_t s = 1; s <= fiber_count; ++s) fibers[s].CornerBar = 0;
+
+  int32_t slot = 0;
+  auto write = [&](Extended x, Extended y, Extended area, int32_t mat_tag) -> TFiber& {
+    TFiber& fiber = fibers[++slot];
+    fiber.X = StoreDouble(x);
+    fiber.Y = StoreDouble(y);
+    fiber.Area = StoreDouble(area);
+    fiber.MatTag = mat_tag;
+    return fiber;
+  };
+
+  if (mesh_x > 0 && mesh_y > 0) {
+    const Extended w = B / mesh_x;
+    const Extended h = H / mesh_y;
+    for (int32_t i = 1; i <= mesh_x; ++i)
+      for (int32_t j = 1; j <= mesh_y; ++j)
+        write(w * (i - 1) + (-B / 2) + w / 2, h * (j - 1) + (-H / 2) + h / 2, w * h, 1);
+  }
+
+  const Extended area_y = BarArea(state.BarDiameterY);
+  if (state.BarCountY >= 1) {
+    const Extended spacing = (H - 2 * cover) / (state.BarCountY + 1);
+    for (int32_t m = 1; m <= state.BarCountY; ++m) {
+      const Extended y = (-H / 2 + cover) + spacing * m;
+      write(-B / 2 + cover, y, area_y, 2);
+      write(B / 2 - cover, y, area_y, 2);
+    }
+  }
+
+  const Extended area_x = BarArea(state.BarDiameterX);
+  if (state.BarCountX >= 1) {
+    const Extended spacing = (B - 2 * cover) / (state.BarCountX + 1);
+    for (int32_t m = 1; m <= state.BarCountX; ++m) {
+      const Extended x = (-B / 2 + cover) + spacing * m;
+      write(x, -H / 2 + cover, area_x, 2);
+      write(x, H / 2 - cover, area_x, 2);
+    }
+  }
+
+  const Extended area_c = BarArea(state.CornerBarDiameter);
+  write(-B / 2 + cover, -H / 2 + cover, area_c, 2).CornerBar = 1;
+  write(-B / 2 + cover, H / 2 - cover, area_c, 2).CornerBar = 1;
+  write(B / 2 - cover, H / 2 - cover, area_c, 2).CornerBar = 1;
+  write(B / 2 - cover, -H / 2 + cover, area_c, 2).CornerBar = 1;
+
+  const double steel_area =
+      StoreDouble(area_x * (2 * state.BarCountX) + area_y * (2 * state.BarCountY) + area_c * 4);
+  const Extended steel_force = static_cast<Extended>(steel_area) * state.SteelYieldStrength;
+  const double compression = StoreDouble(-(B * H * state.ConcreteStrength + steel_force) / 1000);
+  const double tension = StoreDouble(steel_force / 1000);
+
+  state.MeshCountX = mesh_x;
+  state.MeshCountY = mesh_y;
+  state.FiberCount = fiber_count;
+  state.Fibers = std::move(fibers);
+  state.SteelArea = steel_area;
+  state.CompressionCapacity = compression;
+  state.TensionCapacity = tension;
+}
+
+}  // namespace marrowick
