@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/analysis_state.h"
+
+namespace marrowick {
+
+// "OpenSEES PM分析": one script and one solver per axial level, from the
+// tension capacity to the compression capacity.
+void RunAxialSweep(AnalysisState& state);
+
+}  // namespace marrowick
