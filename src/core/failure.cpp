@@ -67,7 +67,12 @@ void FailInvalidInput(const std::string& message) {
 std::string AbsolutePath(const std::string& file_name) {
   std::error_code error;
   const auto path = std::filesystem::absolute(file_name, error);
-  return error ? file_name : path.lexically_normal().string();
+  if (!error) return path.lexically_normal().string();
+  // The current directory was removed: the kernel still knows its old name
+  // (marked "(deleted)"), which tells the user where the file was meant to go.
+  const auto cwd = std::filesystem::read_symlink("/proc/self/cwd", error);
+  if (error) return file_name;
+  return (cwd / file_name).lexically_normal().string();
 }
 
 std::string SystemErrorDescription(int errno_value) {
