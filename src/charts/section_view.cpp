@@ -1,0 +1,50 @@
+#include "charts/section_view.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "core/extended_arithmetic.h"
+
+namespace marrowick {
+
+namespace {
+
+// Half the side of every fiber square, in pixels.
+constexpr int kHalfSquare = 3;
+
+}  // namespace
+
+void DrawSectionView(AnalysisState& state, Canvas& canvas) {
+  const int width = canvas.Width();
+  const int height = canvas.Height();
+
+  const Extended by_width = Divide(0.6L * width, state.SectionWidth);
+  const Extended by_height = Divide(0.6L * height, state.SectionHeight);
+  state.DrawScale = StoreDouble(std::min(by_width, by_height));
+
+  canvas.SetBrushSolid(true);
+  canvas.SetPenColor(kBlack);
+  canvas.SetBrushColor(kWhite);
+  canvas.Rectangle(0, 0, width, height);
+
+  const Extended scale = state.DrawScale;
+  const Extended centre_x = width / 2.0L;
+  const Extended centre_y = height / 2.0L;
+  // The table never holds fewer slots than the count; the bound keeps a
+  // drawing from reading past it all the same.
+  const int64_t last =
+      std::min<int64_t>(state.FiberCount, static_cast<int64_t>(state.Fibers.size()) - 1);
+  for (int64_t slot = 1; slot <= last; ++slot) {
+    const TFiber& fiber = state.Fibers[slot];
+    // A fiber of no known kind keeps the colour of the one before it.
+    if (fiber.MatTag == 1) canvas.SetBrushColor(kYellow);
+    if (fiber.MatTag == 2) canvas.SetBrushColor(kRed);
+    if (fiber.CornerBar == 1) canvas.SetBrushColor(kBlue);
+    // Section Y grows upward, pixel rows downward.
+    const int px = RoundToInteger(fiber.X * scale + centre_x);
+    const int py = RoundToInteger(centre_y - fiber.Y * scale);
+    canvas.Rectangle(px - kHalfSquare, py - kHalfSquare, px + kHalfSquare, py + kHalfSquare);
+  }
+}
+
+}  // namespace marrowick
