@@ -1,0 +1,140 @@
+// Wall-time figures of the bundled solver (not a test: it only prints).
+//
+//   marrowick_solver_bench SOLVER REFERENCE_DIR [RUNS]
+//
+// (a) the default moment-curvature script run as a process;
+// (b) the 21 scripts of the default axial sweep started all at once, as
+//     Marrowick starts them, until the last one exits;
+// (c) the same default script run in-process, from reading the script to
+//     closing the recorder, and the part of it spent making the interpreter.
+// Each figure is the median over RUNS repetitions (default 41).
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <tcl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const fs::path& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+double milliseconds(Clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+std::string levelScript(int level) {
+  std::string name = "P";
+  name += std::to_string(level);
+  name += ".tcl";
+  return name;
+}
+
+pid_t start(const std::string& solver, const std::string& script) {
+  pid_t pid = 0;
+  std::vector<char*> argv = {const_cast<char*>(solver.c_str()), const_cast<char*>(script.c_str()),
+                             nullptr};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+  if (posix_spawn(&pid, solver.c_str(), &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: %s SOLVER REFERENCE_DIR [RUNS]\n", argv[0]);
+    return 2;
+  }
+  const std::string solver = fs::absolute(argv[1]).string();
+  const fs::path reference = argv[2];
+  const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 41;
+
+  const fs::path work = fs::temp_directory_path() / ("marrowick-bench-" + std::to_string(getpid()));
+  fs::create_directories(work);
+  fs::current_path(work);
+
+  const std::string defaultScript = readFile(reference / "default-mk" / "os.tcl");
+  std::vector<std::string> sweep;
+  for (int level = 1; level <= 21; ++level) {
+    sweep.push_back(readFile(reference / "default-sweep" / levelScript(level)));
+  }
+
+  std::vector<double> single, all, inProcess, interpOnly;
+  for (int run = 0; run < runs; ++run) {
+    writeFile("os.tcl", defaultScript);
+    auto t0 = Clock::now();
+    pid_t pid = start(solver, "os.tcl");
+    int status = 0;
+    waitpid(pid, &status, 0);
+    single.push_back(milliseconds(Clock::now() - t0));
+
+    for (int level = 1; level <= 21; ++level) {
+      writeFile(levelScript(level), sweep[level - 1]);
+    }
+    std::vector<pid_t> pids;
+    t0 = Clock::now();
+    for (int level = 1; level <= 21; ++level) {
+      pids.push_back(start(solver, levelScript(level)));
+    }
+    for (pid_t p : pids) waitpid(p, &status, 0);
+    all.push_back(milliseconds(Clock::now() - t0));
+  }
+
+  marrowick::engine::initializeTcl(argv[0]);
+  std::FILE* quiet = std::fopen("/dev/null", "w");
+  for (int run = 0; run < runs; ++run) {
+    writeFile("os.tcl", defaultScript);
+    auto t0 = Clock::now();
+    marrowick::engine::runScriptFile("os.tcl", quiet);
+    inProcess.push_back(milliseconds(Clock::now() - t0));
+
+    t0 = Clock::now();
+    Tcl_Interp* interp = Tcl_CreateInterp();
+    Tcl_DeleteInterp(interp);
+    interpOnly.push_back(milliseconds(Clock::now() - t0));
+  }
+  std::fclose(quiet);
+  fs::current_path(fs::temp_directory_path());
+  fs::remove_all(work);
+
+  std::printf("runs per figure: %d (median wall time)\n", runs);
+  std::printf("(a) default moment-curvature script as a process: %8.3f ms\n", median(single));
+  std::printf("(b) 21 sweep scripts at once, until the last exits: %8.3f ms\n", median(all));
+  std::printf("(c) default script in-process, parse to exit:      %8.3f ms\n", median(inProcess));
+  std::printf("    of which making and deleting the interpreter:  %8.3f ms\n", median(interpOnly));
+  return 0;
+}

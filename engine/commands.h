@@ -1,0 +1,49 @@
+#pragma once
+
+#include <tcl.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace marrowick::engine {
+
+class Session;
+
+// Where a script error happened, as precisely as the interpreter can tell.
+struct ScriptPosition {
+  std::string file;  // empty: the main script
+  int line = 0;      // 0: unknown
+};
+
+// The analysis commands of a Tcl interpreter. Construction registers them;
+// the interpreter must outlive the object.
+class SolverCommands {
+ public:
+  // Warnings (steps that do not converge) go to the given stream.
+  SolverCommands(Tcl_Interp* interp, std::FILE* warnings);
+  ~SolverCommands();
+  SolverCommands(const SolverCommands&) = delete;
+  SolverCommands& operator=(const SolverCommands&) = delete;
+
+  // The position our own commands found for the last error, if any.
+  const ScriptPosition& errorPosition() const;
+  // Closes the recorder files (and so releases their locks).
+  void closeRecorders();
+
+ private:
+  std::unique_ptr<Session> session_;
+};
+
+// Prepares the Tcl library for this process; call once before any
+// interpreter is made (later calls do nothing).
+void initializeTcl(const char* argv0);
+
+// Runs a script file in a fresh interpreter the way the solver program does:
+// returns the exit status (0 ran to its end, 1 script error, 2 script missing
+// or unreadable) and writes errors and warnings to the given stream. The
+// recorder files are closed on return; without tearDown the interpreter is
+// left for the process's exit to reclaim.
+int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown = true);
+
+}  // namespace marrowick::engine

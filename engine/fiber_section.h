@@ -1,0 +1,61 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "material.h"
+
+namespace marrowick::engine {
+
+// Axial force and bending moment of a plane section, with their derivatives
+// with respect to the axial strain at the centroid and the curvature.
+struct SectionResponse {
+  double axialForce = 0.0;
+  double moment = 0.0;
+  double k11 = 0.0;  // dN/dε0
+  double k12 = 0.0;  // dN/dκ = dM/dε0
+  double k22 = 0.0;  // dM/dκ
+};
+
+// A plane fiber section: plane sections stay plane, so a fiber at height y
+// strains by ε0 − (y − ȳ)·κ, where ȳ is the area centroid. The moment is taken
+// about that centroid, so a symmetric section under pure axial strain carries
+// no moment.
+class FiberSection {
+ public:
+  explicit FiberSection(int tag) : tag_(tag) {}
+  FiberSection(const FiberSection& other);
+  FiberSection& operator=(const FiberSection&) = delete;
+
+  int tag() const { return tag_; }
+  // The fiber keeps its own copy of the material. Call finish() once the last
+  // fiber is in: it finds the centroid the section bends about.
+  void addFiber(double y, double area, const UniaxialMaterial& material);
+  void finish();
+  std::size_t fiberCount() const { return fibers_.size(); }
+  double centroid() const { return centroid_; }
+
+  void setTrialDeformation(double axialStrain, double curvature);
+  const SectionResponse& response() const { return trial_; }
+  void commitState();
+  void revertToLastCommit();
+
+ private:
+  struct Fiber {
+    double y;  // height above the centroid
+    double area;
+    UniaxialMaterial* material;
+  };
+
+  static void addFiberResponse(SectionResponse& r, const Fiber& fiber);
+
+  int tag_;
+  std::vector<double> heights_;  // as given, before the centroid is known
+  std::vector<std::unique_ptr<UniaxialMaterial>> materials_;
+  std::vector<Fiber> fibers_;
+  double centroid_ = 0.0;
+  SectionResponse trial_;
+  SectionResponse committed_;
+};
+
+}  // namespace marrowick::engine

@@ -1,0 +1,114 @@
+#include "recorder.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "domain.h"
+#include "model_error.h"
+
+namespace marrowick::engine {
+
+namespace {
+
+// Another solver on the same file name (a second press of the button) holds
+// the lock for its whole run, a reader only for a moment; wait a little for
+// either, then give up rather than hang.
+constexpr int kLockAttempts = 2000;
+constexpr auto kLockPause = std::chrono::milliseconds(1);
+
+bool takeWriteLock(int fd) {
+  struct flock lock = {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  lock.l_start = 0;
+  lock.l_len = 0;  // the whole file, however long it grows
+  for (int attempt = 0; attempt < kLockAttempts; ++attempt) {
+    if (fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+    if (errno != EAGAIN && errno != EACCES && errno != EINTR) return false;
+    std::this_thread::sleep_for(kLockPause);
+  }
+  return false;
+}
+
+}  // namespace
+
+void appendNumber(std::string& out, double value, int precision) {
+  char buffer[64];
+  const int length = std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
+  if (length > 0) out.append(buffer, static_cast<std::size_t>(length));
+}
+
+NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
+                           std::vector<int> dofs, int precision)
+    : path_(path),
+      withTime_(withTime),
+      nodeTags_(std::move(nodeTags)),
+      dofs_(std::move(dofs)),
+      precision_(precision) {
+  // Opened without truncation: the old content goes only once the lock is
+  // ours, so a reader holding the old file is never cut short.
+  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd_ < 0) {
+    throw ModelError("cannot create recorder file \"" + path + "\": " + std::strerror(errno));
+  }
+  if (!takeWriteLock(fd_)) {
+    const int error = errno;
+    ::close(fd_);
+    fd_ = -1;
+    throw ModelError("recorder file \"" + path + "\" is in use by another program (" +
+                     std::strerror(error) + ")");
+  }
+  if (::ftruncate(fd_, 0) != 0) {
+    const int error = errno;
+    ::close(fd_);
+    fd_ = -1;
+    throw ModelError("cannot empty recorder file \"" + path + "\": " + std::strerror(error));
+  }
+}
+
+NodeRecorder::~NodeRecorder() {
+  close();
+}
+
+void NodeRecorder::close() {
+  if (fd_ >= 0) {
+    ::close(fd_);  // also releases the lock
+    fd_ = -1;
+  }
+}
+
+void NodeRecorder::record(const Domain& domain) {
+  if (fd_ < 0) return;
+  line_.clear();
+  if (withTime_) {
+    appendNumber(line_, domain.committedTime(), precision_);
+    line_ += ' ';
+  }
+  for (int tag : nodeTags_) {
+    const Node* node = domain.findNode(tag);
+    for (int dof : dofs_) {
+      appendNumber(line_, node != nullptr ? node->committedDisp[dof] : 0.0, precision_);
+      line_ += ' ';
+    }
+  }
+  line_ += '\n';
+  const char* data = line_.data();
+  std::size_t left = line_.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd_, data, left);
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      throw ModelError("cannot write recorder file \"" + path_ + "\": " + std::strerror(errno));
+    }
+    data += written;
+    left -= static_cast<std::size_t>(written);
+  }
+}
+
+}  // namespace marrowick::engine

@@ -1,1 +1,0 @@
-// The window arrives with its own sources.

@@ -1,0 +1,103 @@
+// Every reference case: the scripts Marrowick writes, run by the solver
+// program, must give the recorder files that OpenSees itself wrote for them.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+#include "engine_test_support.h"
+#include "support/temp_dir.h"
+
+namespace marrowick::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readLines;
+using testing::readText;
+using testing::runSolver;
+
+struct ReferenceCase {
+  std::string folder;
+  std::string script;    // file name inside the folder
+  std::string recorder;  // the file the script records into
+};
+
+std::vector<ReferenceCase> referenceCases() {
+  std::vector<ReferenceCase> cases = {{"default-mk", "os.tcl", "mom_cur.out"},
+                                      {"high-axial", "os.tcl", "mom_cur.out"},
+                                      {"tension", "os.tcl", "mom_cur.out"},
+                                      {"default-unmended", "os.tcl", "mom_cur.out"}};
+  for (int level = 1; level <= 21; ++level) {
+    const std::string name = "P" + std::to_string(level);
+    cases.push_back({"default-sweep", name + ".tcl", name + "_mom_cur.out"});
+  }
+  return cases;
+}
+
+std::vector<double> values(const std::string& line) {
+  std::istringstream in(line);
+  std::vector<double> out;
+  for (std::string field; in >> field;) out.push_back(std::strtod(field.c_str(), nullptr));
+  return out;
+}
+
+class Reference : public ::testing::TestWithParam<ReferenceCase> {};
+
+TEST_P(Reference, RecorderFileMatchesOpenSees) {
+  const ReferenceCase& c = GetParam();
+  const fs::path folder = fs::path(MARROWICK_ENGINE_DATA) / "reference" / c.folder;
+  marrowick::testing::ScopedTempDir dir;
+  fs::copy_file(folder / c.script, c.script);
+
+  const auto result = runSolver(c.script);
+  EXPECT_EQ(result.status, 0) << result.errors;
+  EXPECT_FALSE(fs::exists(c.script)) << "the script's last line deletes it";
+
+  const auto expected = readLines(folder / (c.recorder + ".expected"));
+  const auto actual = readLines(c.recorder);
+  ASSERT_EQ(actual.size(), expected.size());
+  for (std::size_t i = 0; i < actual.size(); ++i) {
+    SCOPED_TRACE("line " + std::to_string(i + 1) + ": " + actual[i]);
+    ASSERT_FALSE(actual[i].empty());
+    EXPECT_EQ(actual[i].back(), ' ') << "every value is followed by a space";
+    const auto got = values(actual[i]);
+    const auto want = values(expected[i]);
+    ASSERT_EQ(got.size(), want.size());
+    for (std::size_t k = 0; k < got.size(); ++k) {
+      if (std::fabs(want[k]) < 1e-12) {
+        EXPECT_NEAR(got[k], want[k], 1e-12);
+      } else {
+        EXPECT_NEAR(got[k], want[k], 1e-5 * std::fabs(want[k]));
+      }
+    }
+  }
+}
+
+std::string caseName(const ::testing::TestParamInfo<ReferenceCase>& info) {
+  std::string name = info.param.folder + "_" + fs::path(info.param.script).stem().string();
+  for (char& ch : name) {
+    if (ch == '-') ch = '_';
+  }
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(AllCases, Reference, ::testing::ValuesIn(referenceCases()), caseName);
+
+// Steps that fail are reported as OpenSees reports them, and the script goes
+// on to its end (here: the self-delete line).
+TEST(ReferenceWarnings, HighAxialStopsAtStep29WithCodeMinus3) {
+  marrowick::testing::ScopedTempDir dir;
+  fs::copy_file(fs::path(MARROWICK_ENGINE_DATA) / "reference/high-axial/os.tcl", "os.tcl");
+  const auto result = runSolver("os.tcl");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.errors.find("step 29 of 100"), std::string::npos) << result.errors;
+  EXPECT_NE(result.errors.find("-265.892"), std::string::npos) << result.errors;
+  EXPECT_NE(result.errors.find("returns -3"), std::string::npos) << result.errors;
+  EXPECT_FALSE(fs::exists("os.tcl"));
+}
+
+}  // namespace
+}  // namespace marrowick::engine

@@ -1,0 +1,218 @@
+// The solver program as a script runner: what bad scripts are told, what the
+// analysis does with small models whose answers are known exactly.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine_test_support.h"
+#include "support/temp_dir.h"
+
+namespace marrowick::engine {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::columnModel;
+using testing::readLines;
+using testing::runScriptText;
+using testing::runSolver;
+using testing::writeText;
+
+const std::string kElasticModel =
+    columnModel("uniaxialMaterial Elastic 1 1000.0", "fiber -1 0 1 1\nfiber 1 0 1 1\n");
+
+const std::string kAnalysis =
+    "system BandGeneral\nnumberer Plain\nconstraints Plain\ntest NormDispIncr 1e-12 10\n"
+    "algorithm Newton\n";
+
+struct BadScript {
+  const char* name;
+  std::string text;
+  int status;
+  std::vector<std::string> told;  // every one of these is in the message
+};
+
+class BadScripts : public ::testing::TestWithParam<BadScript> {};
+
+TEST_P(BadScripts, EndWithAClearMessage) {
+  const BadScript& c = GetParam();
+  marrowick::testing::ScopedTempDir dir;
+  writeText("bad.tcl", c.text);
+  const auto result = runSolver("bad.tcl");
+  EXPECT_EQ(result.status, c.status) << result.errors;
+  for (const std::string& part : c.told) {
+    EXPECT_NE(result.errors.find(part), std::string::npos)
+        << "missing «" << part << "» in " << result.errors;
+  }
+}
+
+const std::string kHead = "wipe\nmodel basic -ndm 2 -ndf 3\n";
+
+INSTANTIATE_TEST_SUITE_P(
+    Solver, BadScripts,
+    ::testing::Values(
+        BadScript{
+            "Typo", kHead + "nod 1 0 0\n", 1, {"bad.tcl line 3", "invalid command name \"nod\""}},
+        BadScript{"WrongSectionTag",
+                  kElasticModel + "element zeroLengthSection 2 1 2 99\n",
+                  1,
+                  {"line 12", "there is no section 99"}},
+        BadScript{"MissingBrace",
+                  kHead + "uniaxialMaterial Elastic 1 10\nsection Fiber 1 {\nfiber 0 0 1 1\n",
+                  1,
+                  {"line 4", "missing close-brace"}},
+        BadScript{"HugeStepCount",
+                  kElasticModel + "analysis Static\nanalyze 1e12\n",
+                  1,
+                  {"line 13", "NUMSTEPS must be a whole number", "expected: analyze NUMSTEPS"}},
+        BadScript{"StepCountBeyond32Bits",
+                  kElasticModel + "analysis Static\nanalyze 4294967296\n",
+                  1,
+                  {"line 13", "NUMSTEPS"}},
+        BadScript{"NodeArguments",
+                  kHead + "node 1 0.0\n",
+                  1,
+                  {"line 3", "wrong number of arguments", "expected: node TAG X Y"}},
+        BadScript{"NotANumber", kHead + "node 1 0.0 abc\n", 1, {"line 3", "Y must be a finite"}},
+        BadScript{"FiberOfUnknownMaterialInsideBody",
+                  kHead + "uniaxialMaterial Elastic 1 10\nsection Fiber 1 {\n  fiber 0 0 1 1\n"
+                          "  fiber 0 0 1 7\n}\n",
+                  1,
+                  {"line 6", "there is no uniaxialMaterial 7"}},
+        BadScript{"ErrorInsideLoop",
+                  kHead + "for {set i 1} {$i < 3} {incr i} {\n  node $i 0\n}\n",
+                  1,
+                  {"line 4", "expected: node TAG X Y"}},
+        BadScript{"FiberOutsideSection",
+                  kHead + "fiber 0 0 1 1\n",
+                  1,
+                  {"line 3", "inside the braces of section Fiber"}},
+        BadScript{"SteelWithFourNumbers",
+                  kHead + "uniaxialMaterial Steel02 2 300 2e5 0.01 15\n",
+                  1,
+                  {"line 3", "3, 6, 10 or 11 numbers"}},
+        BadScript{"ZeroPeakStrain",
+                  kHead + "uniaxialMaterial Concrete01 1 0 0 0 0\n",
+                  1,
+                  {"line 3", "EPSC0 must not be zero"}},
+        BadScript{"NodeBeforeModel", "wipe\nnode 1 0 0\n", 1, {"line 2", "no model yet"}},
+        BadScript{"AnalyzeBeforeAnalysis",
+                  kElasticModel + "analyze 1\n",
+                  1,
+                  {"line 12", "analysis Static"}},
+        BadScript{"DuplicateNode",
+                  kHead + "node 1 0 0\nnode 1 0 0\n",
+                  1,
+                  {"line 4", "node 1 already exists"}},
+        BadScript{"ControlledDofIsFixed",
+                  kElasticModel + "integrator DisplacementControl 2 2 0.1\n" + kAnalysis +
+                      "analysis Static\nanalyze 1\n",
+                  1,
+                  {"line 19", "degree of freedom 2 of node 2 is fixed"}},
+        BadScript{"UnknownRecorderNode",
+                  kElasticModel + "recorder Node -file r.out -node 9 -dof 1 disp\n",
+                  1,
+                  {"line 12", "there is no node 9"}}),
+    [](const ::testing::TestParamInfo<BadScript>& info) { return std::string(info.param.name); });
+
+TEST(ScriptFile, MissingOrUnreadableScriptExitsWith2) {
+  marrowick::testing::ScopedTempDir dir;
+  auto missing = runSolver("nowhere.tcl");
+  EXPECT_EQ(missing.status, 2);
+  EXPECT_NE(missing.errors.find("cannot read script \"nowhere.tcl\""), std::string::npos);
+  fs::create_directory("folder.tcl");
+  EXPECT_EQ(runSolver("folder.tcl").status, 2);
+}
+
+TEST(ScriptFile, RecorderOutputStaysWhenALaterLineFails) {
+  marrowick::testing::ScopedTempDir dir;
+  writeText("s.tcl", kElasticModel +
+                         "recorder Node -file r.out -time -node 2 -dof 1 disp\n"
+                         "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n"
+                         "integrator LoadControl 0.5\n" +
+                         kAnalysis + "analysis Static\nanalyze 2\nbogus\n");
+  const auto result = runSolver("s.tcl");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.errors.find("line 24"), std::string::npos) << result.errors;
+  // EA = 2000: u = λ·10/2000.
+  EXPECT_EQ(readLines("r.out"), (std::vector<std::string>{"0.5 0.0025 ", "1 0.005 "}));
+}
+
+// Runs a script in-process and returns what it wrote to r.out.
+std::vector<std::string> recorded(const std::string& script, std::string* errors = nullptr) {
+  const auto result = runScriptText(script);
+  EXPECT_EQ(result.status, 0) << result.errors;
+  if (errors != nullptr) *errors = result.errors;
+  return readLines("r.out");
+}
+
+TEST(Analysis, LoadConstFreezesPatternsAndRestartsTime) {
+  marrowick::testing::ScopedTempDir dir;
+  const auto lines =
+      recorded(kElasticModel + "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n" +
+               "integrator LoadControl 0.5\n" + kAnalysis + "analysis Static\nanalyze 2\n" +
+               "loadConst -time 0.0\n"
+               "recorder Node -file r.out -time -node 2 -dof 1 3 disp\n"
+               "pattern Plain 2 Linear {\nload 2 0 0 2.0\n}\n"
+               "integrator LoadControl 1.0\nanalyze 2\n");
+  // The axial load stays at 10 (u = 0.005) while the moment grows with the
+  // restarted time: θ = λ·2/EI, EI = 1000·(1 + 1) = 2000.
+  EXPECT_EQ(lines, (std::vector<std::string>{"1 0.005 0.001 ", "2 0.005 0.002 "}));
+}
+
+TEST(Analysis, DisplacementControlFindsTheLoadFactor) {
+  marrowick::testing::ScopedTempDir dir;
+  const auto lines = recorded(kElasticModel +
+                              "recorder Node -file r.out -time -node 2 -dof 3 disp\n"
+                              "pattern Plain 1 Linear {\nload 2 0 0 1.0\n}\n"
+                              "integrator DisplacementControl 2 3 0.01\n" +
+                              kAnalysis + "analysis Static\nanalyze 3\n");
+  // M = EI·θ = 2000·θ with a unit reference moment.
+  EXPECT_EQ(lines, (std::vector<std::string>{"20 0.01 ", "40 0.02 ", "60 0.03 "}));
+}
+
+TEST(Analysis, SingularSystemFailsTheStepAndTheScriptGoesOn) {
+  marrowick::testing::ScopedTempDir dir;
+  std::string errors;
+  const auto lines = recorded(
+      columnModel("uniaxialMaterial Elastic 1 1000.0", "") +
+          "recorder Node -file r.out -node 2 -dof 1 disp\n"
+          "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n" +
+          kAnalysis + "analysis Static\nset f [open code.txt w]\nputs $f [analyze 3]\nclose $f\n",
+      &errors);
+  EXPECT_TRUE(lines.empty());
+  EXPECT_EQ(readLines("code.txt"), std::vector<std::string>{"-3"});
+  EXPECT_NE(errors.find("singular"), std::string::npos) << errors;
+}
+
+TEST(Analysis, NewtonGivesUpAfterTheTestsIterations) {
+  marrowick::testing::ScopedTempDir dir;
+  std::string errors;
+  // Concrete cannot carry the tension: every step sees a cracked section.
+  const auto lines =
+      recorded(columnModel("uniaxialMaterial Concrete01 1 -35 -0.002 -15 -0.0033",
+                           "fiber -1 0 1 1\nfiber 1 0 1 1\n") +
+                   "recorder Node -file r.out -node 2 -dof 1 disp\n"
+                   "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n"
+                   "test NormUnbalance 1e-9 7\nalgorithm Newton\nanalysis Static\nanalyze 2\n",
+               &errors);
+  EXPECT_TRUE(lines.empty());
+  EXPECT_NE(errors.find("step 1 of 2"), std::string::npos) << errors;
+}
+
+TEST(Analysis, HandWrittenScriptsUseTclItself) {
+  marrowick::testing::ScopedTempDir dir;
+  const auto lines = recorded(
+      "wipe\nmodel basic -ndm 2 -ndf 3\nnode 1 0 0\nnode 2 0 0\nfix 1 1 1 1\nfix 2 0 1 0\n"
+      "uniaxialMaterial Elastic 1 1000.0\n"
+      "section Fiber 1 {\n  foreach y {-1 1} { fiber $y 0 1 1 }\n}\n"
+      "element zeroLengthSection 1 1 2 1\n"
+      "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n"
+      "integrator LoadControl 0.5\n" +
+      kAnalysis + "analysis Static\nanalyze 2\n" +
+      "set f [open r.out w]\nputs $f \"[getTime] [nodeDisp 2 1]\"\nclose $f\n");
+  EXPECT_EQ(lines, std::vector<std::string>{"1.0 0.005"});
+}
+
+}  // namespace
+}  // namespace marrowick::engine
