@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace marrowick {
+
+// Starts the solver on a script in the current directory, as the command line
+// "opensees.exe " + script_file, and returns at once. The program run is an
+// executable named "opensees.exe" on PATH (so that an engineer can link a real
+// OpenSees in under that name), else the bundled "marrowick-solver" beside the
+// running executable. The solver is detached: it works in the current
+// directory, is never waited for, leaves no zombie and outlives Marrowick.
+// Fails with the solver-start failure when no solver is found or it cannot be
+// executed; what a started solver does later is not watched.
+void StartSolver(const std::string& script_file);
+
+// Where the bundled solver is looked for: the directory of the running
+// executable unless set here. An empty directory restores that default.
+// Lets tests stand in for an installation.
+void SetBundledSolverDirectory(const std::string& directory);
+
+}  // namespace marrowick
