@@ -1,0 +1,40 @@
+#include "solver/axial_sweep.h"
+
+#include <cstdint>
+
+#include "core/decimal_symbol.h"
+#include "core/extended_arithmetic.h"
+#include "core/number_text.h"
+#include "core/text_file.h"
+#include "solver/solver_process.h"
+#include "solver/solver_script.h"
+
+namespace marrowick {
+
+void RunAxialSweep(AnalysisState& state) {
+  // The level count wraps like a 32-bit integer: a huge AxialLevels gives a
+  // negative count and so no level at all.
+  const auto level_count =
+      static_cast<int32_t>(static_cast<uint32_t>(state.AxialLevels) + uint32_t{1});
+  if (level_count <= 0) return;
+
+  const Extended tension = state.TensionCapacity;
+  const Extended compression = state.CompressionCapacity;
+  for (int64_t i = 1; i <= level_count; ++i) {
+    // Evenly spaced from the full tension capacity (level 1) to the full
+    // compression capacity (the last level). With AxialLevels 0 the first
+    // level is 0/0, which fails before any script is written.
+    const Extended load = tension - Divide((tension - compression) * static_cast<Extended>(i - 1),
+                                           static_cast<Extended>(state.AxialLevels));
+    const auto level = static_cast<int32_t>(i);
+    const std::string script_file = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
+    BuildSolverScript(state, load, FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal),
+                      script_file);
+    // The solver reads its script as soon as it starts, so the script must be
+    // whole on disk first.
+    SaveLines(state.TextLines, script_file);
+    StartSolver(script_file);
+  }
+}
+
+}  // namespace marrowick

@@ -1,0 +1,15 @@
+#include "solver/moment_curvature_run.h"
+
+#include "core/text_file.h"
+#include "solver/solver_process.h"
+#include "solver/solver_script.h"
+
+namespace marrowick {
+
+void RunMomentCurvature(AnalysisState& state) {
+  BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
+  SaveLines(state.TextLines, "os.tcl");
+  StartSolver("os.tcl");
+}
+
+}  // namespace marrowick

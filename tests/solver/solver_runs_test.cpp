@@ -1,0 +1,217 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+
+#include "core/failure.h"
+#include "core/text_file.h"
+#include "section/fiber_model.h"
+#include "solver/axial_sweep.h"
+#include "solver/fake_solver.h"
+#include "solver/moment_curvature_run.h"
+#include "solver/solver_script.h"
+#include "support/default_section.h"
+#include "support/temp_dir.h"
+
+namespace marrowick {
+namespace {
+
+using testing::ReadBytes;
+
+AnalysisState DefaultModel() {
+  AnalysisState state;
+  testing::SetDefaultParameters(state);
+  BuildFiberModel(state);
+  return state;
+}
+
+Lines ScriptOnDisk(const std::string& file_name) {
+  Lines lines;
+  LoadLines(lines, file_name);
+  return lines;
+}
+
+bool DirectoryIsEmpty(const std::filesystem::path& path) {
+  return std::filesystem::directory_iterator(path) == std::filesystem::directory_iterator();
+}
+
+template <typename Operation>
+Failure FailureOf(Operation operation) {
+  try {
+    operation();
+  } catch (const Failure& failure) {
+    return failure;
+  }
+  ADD_FAILURE() << "no failure";
+  return Failure(FailureKind::InvalidInput, "");
+}
+
+TEST(MomentCurvatureRun, WritesOsTclAndStartsTheSolverOnIt) {
+  testing::SolverEnvironment environment;
+  environment.InstallRecordingSolver();
+  testing::ScopedTempDir dir;
+  AnalysisState state = DefaultModel();
+
+  RunMomentCurvature(state);
+  ASSERT_TRUE(environment.WaitForStart("os.tcl"));
+  EXPECT_EQ(ReadBytes("os.tcl"), ReadBytes(MARROWICK_TEST_DATA "/scripts/default-os.tcl"));
+  EXPECT_EQ(environment.SeenScript("os.tcl"), ReadBytes("os.tcl"));
+  EXPECT_EQ(state.TextLines.size(), 280u);  // the script stays in the buffer
+}
+
+TEST(MomentCurvatureRun, AScriptThatCannotBeCreatedStartsNothing) {
+  // No solver is available, so an attempt to start one would fail otherwise.
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  std::filesystem::create_directory("os.tcl");
+  AnalysisState state = DefaultModel();
+  const Failure failure = FailureOf([&] { RunMomentCurvature(state); });
+  EXPECT_EQ(failure.Kind(), FailureKind::FileCreate);
+  EXPECT_EQ(FailureDisplayText(failure.Message()),
+            "Cannot create file \"" + (dir.Path() / "os.tcl").string() + "\". Is a directory.");
+  EXPECT_EQ(state.TextLines.size(), 280u);
+}
+
+TEST(MomentCurvatureRun, AMissingSolverIsReportedAndTheScriptStays) {
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  std::ofstream("mom_cur.out", std::ios::binary) << "1 2 \r\n";
+  AnalysisState state = DefaultModel();
+  const Failure failure = FailureOf([&] { RunMomentCurvature(state); });
+  EXPECT_EQ(failure.Kind(), FailureKind::SolverStart);
+  EXPECT_EQ(FailureDisplayText(failure.Message()),
+            "Cannot start solver \"opensees.exe os.tcl\". No such file or directory.");
+  EXPECT_EQ(ReadBytes("os.tcl"), ReadBytes(MARROWICK_TEST_DATA "/scripts/default-os.tcl"));
+  EXPECT_EQ(ReadBytes("mom_cur.out"), "1 2 \r\n");
+}
+
+TEST(AxialSweep, StepsEvenlyFromTensionToCompression) {
+  struct Case {
+    double tension, compression;
+    int32_t levels;
+    std::vector<std::pair<int32_t, std::string>> load_lines;  // level, script line
+  };
+  const Case cases[] = {
+      {1000,
+       -9000,
+       4,
+       {{1, "load 2 1.000E+006 0.0 0.0"},
+        {2, "load 2 -1.500E+006 0.0 0.0"},
+        {3, "load 2 -4.000E+006 0.0 0.0"},
+        {4, "load 2 -6.500E+006 0.0 0.0"},
+        {5, "load 2 -9.000E+006 0.0 0.0"}}},
+      {1130.4,
+       -11630.4,
+       20,
+       {{1, "load 2 1.130E+006 0.0 0.0"},
+        {2, "load 2 4.924E+005 0.0 0.0"},
+        {21, "load 2 -1.163E+007 0.0 0.0"}}},
+      {1000, -9000, 1, {{1, "load 2 1.000E+006 0.0 0.0"}, {2, "load 2 -9.000E+006 0.0 0.0"}}},
+  };
+  for (const Case& c : cases) {
+    testing::SolverEnvironment environment;
+    environment.InstallRecordingSolver();
+    testing::ScopedTempDir dir;
+    AnalysisState state = DefaultModel();
+    state.TensionCapacity = c.tension;
+    state.CompressionCapacity = c.compression;
+    state.AxialLevels = c.levels;
+
+    RunAxialSweep(state);
+    const int32_t level_count = c.levels + 1;
+    for (int32_t i = 1; i <= level_count; ++i)
+      ASSERT_TRUE(environment.WaitForStart("P" + std::to_string(i) + ".tcl")) << i;
+    EXPECT_FALSE(std::filesystem::exists("P" + std::to_string(level_count + 1) + ".tcl"));
+    for (const auto& [level, line] : c.load_lines)
+      EXPECT_EQ(ScriptOnDisk("P" + std::to_string(level) + ".tcl")[262], line) << level;
+  }
+}
+
+TEST(AxialSweep, EveryLevelIsTheMomentCurvatureScriptWithItsOwnLoadAndFiles) {
+  testing::SolverEnvironment environment;
+  environment.InstallRecordingSolver();
+  testing::ScopedTempDir dir;
+  AnalysisState state = DefaultModel();
+  state.AxialLevels = 9;
+
+  RunAxialSweep(state);
+  BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
+  const Lines single = state.TextLines;
+  for (int32_t i = 1; i <= 10; ++i) {
+    const std::string script = "P" + std::to_string(i) + ".tcl";
+    ASSERT_TRUE(environment.WaitForStart(script)) << i;
+    // Whole on disk before its solver started.
+    EXPECT_EQ(environment.SeenScript(script), ReadBytes(script)) << i;
+    Lines level = ScriptOnDisk(script);
+    ASSERT_EQ(level.size(), 280u);
+    EXPECT_EQ(level[273], "recorder Node -file P" + std::to_string(i) +
+                              "_mom_cur.out -time -node 2 -dof 3 disp");
+    EXPECT_EQ(level[279], "file delete " + script);
+    level[262] = single[262];
+    level[273] = single[273];
+    level[279] = single[279];
+    EXPECT_EQ(level, single) << i;
+  }
+  EXPECT_EQ(testing::RecordLines(environment.Record("P10.tcl")).at(1), "P10.tcl");
+  EXPECT_EQ(ScriptOnDisk("P10.tcl")[273],
+            "recorder Node -file P10_mom_cur.out -time -node 2 -dof 3 disp");
+}
+
+TEST(AxialSweep, ALevelCountOfZeroOrLessDoesNothingAtAll) {
+  // No solver is available: a start attempt would fail loudly.
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  for (const int32_t levels : {-1, -7, INT32_MIN, INT32_MAX}) {
+    AnalysisState state = DefaultModel();
+    state.AxialLevels = levels;
+    state.TextLines = {"untouched"};
+    RunAxialSweep(state);
+    EXPECT_EQ(state.TextLines, Lines{"untouched"}) << levels;
+    EXPECT_TRUE(DirectoryIsEmpty(dir.Path())) << levels;
+  }
+}
+
+TEST(AxialSweep, ZeroLevelsIsAnInvalidOperationBeforeAnyScript) {
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  for (const bool input_read : {true, false}) {
+    AnalysisState state = input_read ? DefaultModel() : AnalysisState{};
+    state.AxialLevels = 0;
+    const Failure failure = FailureOf([&] { RunAxialSweep(state); });
+    EXPECT_EQ(failure.Kind(), FailureKind::InvalidOperation);
+    EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
+    EXPECT_TRUE(DirectoryIsEmpty(dir.Path()));
+  }
+}
+
+TEST(AxialSweep, StopsAtTheFirstLevelWhoseScriptCannotBeCreated) {
+  testing::SolverEnvironment environment;
+  environment.InstallRecordingSolver();
+  testing::ScopedTempDir dir;
+  std::filesystem::create_directory("P3.tcl");
+  AnalysisState state = DefaultModel();
+  state.AxialLevels = 4;
+  const Failure failure = FailureOf([&] { RunAxialSweep(state); });
+  EXPECT_EQ(failure.Kind(), FailureKind::FileCreate);
+  EXPECT_EQ(failure.Message(),
+            "Cannot create file \"" + (dir.Path() / "P3.tcl").string() + "\". Is a directory");
+  EXPECT_TRUE(environment.WaitForStart("P1.tcl"));
+  EXPECT_TRUE(environment.WaitForStart("P2.tcl"));
+  EXPECT_FALSE(std::filesystem::exists("P4.tcl"));
+  EXPECT_FALSE(std::filesystem::exists(environment.Records() / "P3.tcl.start"));
+}
+
+TEST(AxialSweep, StopsAtTheFirstLevelWhoseSolverCannotStart) {
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  AnalysisState state = DefaultModel();
+  const Failure failure = FailureOf([&] { RunAxialSweep(state); });
+  EXPECT_EQ(failure.Kind(), FailureKind::SolverStart);
+  EXPECT_EQ(failure.Message(),
+            "Cannot start solver \"opensees.exe P1.tcl\". No such file or directory");
+  EXPECT_EQ(ScriptOnDisk("P1.tcl")[262], "load 2 1.130E+006 0.0 0.0");
+  EXPECT_FALSE(std::filesystem::exists("P2.tcl"));
+}
+
+}  // namespace
+}  // namespace marrowick
