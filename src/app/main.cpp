@@ -1,6 +1,13 @@
 #include <QApplication>
 
+#include "app/application.h"
+#include "app/form1.h"
+
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
-  return 0;
+  marrowick::NameApplication();
+  marrowick::ReadUserDecimalSymbol();
+  marrowick::TForm1 form;
+  form.show();
+  return application.exec();
 }

@@ -1,0 +1,347 @@
+#include "app/form1.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStyledItemDelegate>
+#include <exception>
+#include <utility>
+
+#include "app/application.h"
+#include "app/image_control.h"
+#include "app/jpeg_picture.h"
+#include "charts/interaction_curve.h"
+#include "charts/moment_curvature_chart.h"
+#include "charts/section_view.h"
+#include "core/failure.h"
+#include "section/section_input.h"
+#include "solver/axial_sweep.h"
+#include "solver/moment_curvature_run.h"
+
+namespace marrowick {
+
+namespace {
+
+// Design sizes in pixels at 96 dpi. The client area is what remains of the
+// 905 × 532 outer window inside a frame of 4-pixel borders and a 26-pixel
+// caption: room for the logo beside the drawing panel, and for the status bar
+// below it.
+constexpr int kClientWidth = 897;
+constexpr int kClientHeight = 498;
+constexpr int kWindowLeft = 206;
+constexpr int kWindowTop = 117;
+constexpr int kStatusBarHeight = 19;
+constexpr int kFieldHeight = 22;
+constexpr int kLabelHeight = 14;
+constexpr int kSurfaceWidth = 471;
+constexpr int kSurfaceHeight = 359;
+
+constexpr char kCaption[] = "QVL_Marrowick_by Tarvell_2011-10-30";
+constexpr char kWebsite[] = "https://marrowick.example";
+
+struct GroupSpec {
+  int number;
+  const char* caption;
+  int left, top, width, height;
+};
+
+constexpr GroupSpec kGroups[] = {
+    {1, "混凝土材料属性", 8, 8, 233, 121}, {2, "钢筋材料属性", 8, 136, 233, 97},
+    {3, "截面参数", 8, 272, 233, 193},     {4, "弯矩曲率分析", 248, 8, 233, 97},
+    {5, "PMM分析", 488, 8, 233, 97},
+};
+
+// Each field with its label, positions relative to the group box.
+struct FieldSpec {
+  int edit, group, label;
+  const char* caption;
+  int label_left, label_top;
+  int left, top, width;
+  const char* text;
+};
+
+constexpr FieldSpec kFields[] = {
+    {1, 1, 1, "极限强度(MPa)", 16, 24, 104, 16, 121, "35"},
+    {2, 1, 2, "极限强度应变", 16, 48, 104, 40, 121, "0.002"},
+    {3, 1, 4, "残余强度(MPa)", 16, 72, 104, 64, 121, "15"},
+    {4, 1, 3, "残余强度应变", 16, 96, 104, 88, 121, "0.0033"},
+    {5, 2, 5, "屈服强度(MPa)", 16, 24, 104, 16, 121, "300"},
+    {6, 2, 6, "弹性模型(MPa)", 16, 48, 104, 40, 121, "215000"},
+    {7, 2, 7, "硬化系数", 16, 72, 104, 64, 121, "0.0001"},
+    {8, 3, 8, "截面宽度B(mm)", 16, 24, 104, 16, 121, "500"},
+    {9, 3, 9, "截面宽度H(mm)", 16, 48, 104, 40, 121, "600"},
+    {10, 3, 10, "钢筋至边距as", 24, 72, 104, 64, 121, "35"},
+    {19, 3, 19, "角部钢筋直径", 24, 96, 104, 88, 121, "20"},
+    {11, 3, 11, "X方向钢筋", 40, 120, 104, 112, 49, "2"},
+    {12, 3, 12, "Φ", 160, 120, 176, 112, 49, "20"},
+    {13, 3, 13, "Y方向钢筋", 40, 144, 104, 136, 49, "2"},
+    {14, 3, 14, "Φ", 160, 144, 176, 136, 49, "20"},
+    {18, 3, 18, "划分单元大小", 24, 168, 104, 160, 121, "35"},
+    {15, 4, 15, "施加轴力(kN))", 24, 24, 104, 16, 121, "-1000"},
+    {16, 4, 16, "弯矩方向夹角", 24, 48, 104, 40, 121, "0"},
+    {17, 4, 17, "最大曲率限值", 24, 72, 104, 64, 121, "0.00002"},
+    {20, 5, 20, "轴压力分段", 32, 24, 104, 16, 121, "20"},
+};
+
+struct ButtonSpec {
+  QPushButton* TForm1::*button;
+  const char* name;
+  const char* caption;
+  int top;
+};
+
+constexpr int kButtonLeft = 728;
+constexpr int kButtonWidth = 161;
+constexpr int kButtonHeight = 25;
+
+// The drop-down list draws its one item at the design height.
+class FixedHeightItems : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), 16};
+  }
+};
+
+// A group box whose etched frame runs through the middle of its caption, so
+// that fields placed 16 pixels down sit well inside it whatever the style.
+class EtchedGroupBox : public QGroupBox {
+ public:
+  using QGroupBox::QGroupBox;
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QFontMetrics metrics = fontMetrics();
+    const QRect frame = rect().adjusted(0, metrics.height() / 2, -2, -2);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.translated(1, 1));
+    const QRect caption(8, 0, metrics.horizontalAdvance(title()) + 4, metrics.height());
+    painter.fillRect(caption, palette().window());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(caption, Qt::AlignCenter, title());
+  }
+};
+
+// Puts on screen what a drawing left on the surface, also when it stopped
+// half-way with a failure.
+class RepaintOnExit {
+ public:
+  explicit RepaintOnExit(QWidget& widget) : widget_(widget) {}
+  ~RepaintOnExit() { widget_.update(); }
+  RepaintOnExit(const RepaintOnExit&) = delete;
+  RepaintOnExit& operator=(const RepaintOnExit&) = delete;
+
+ private:
+  QWidget& widget_;
+};
+
+QString Text(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(Text(kCaption));
+  QFont window_font(QStringLiteral("Arial"));
+  window_font.setPixelSize(11);
+  setFont(window_font);
+  CreateControls();
+  SetTabOrder();
+  ConnectButtons();
+  resize(kClientWidth, kClientHeight);
+  move(kWindowLeft, kWindowTop);
+  PlaceStatusBar();
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::CreateControls() {
+  for (const GroupSpec& spec : kGroups) {
+    auto* group = new EtchedGroupBox(Text(spec.caption), this);
+    group->setObjectName(QStringLiteral("GroupBox%1").arg(spec.number));
+    group->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    GroupBox[spec.number] = group;
+  }
+  for (const FieldSpec& spec : kFields) {
+    QGroupBox* group = GroupBox[spec.group];
+    auto* label = new QLabel(Text(spec.caption), group);
+    label->setObjectName(QStringLiteral("Label%1").arg(spec.label));
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(spec.label_left, spec.label_top, label->sizeHint().width(), kLabelHeight);
+    Label[spec.label] = label;
+
+    auto* edit = new QLineEdit(Text(spec.text), group);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(spec.edit));
+    edit->setGeometry(spec.left, spec.top, spec.width, kFieldHeight);
+    Edit[spec.edit] = edit;
+  }
+  // The bending angle is fixed at zero: only uniaxial bending is analysed.
+  Edit[16]->setEnabled(false);
+
+  ComboBox1 = new QComboBox(this);
+  ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  ComboBox1->setEditable(false);
+  ComboBox1->setItemDelegate(new FixedHeightItems(ComboBox1));
+  ComboBox1->addItem(Text("矩形柱"));
+  ComboBox1->setCurrentIndex(0);
+  ComboBox1->setGeometry(8, 240, 233, 22);
+
+  Panel1 = new QFrame(this);
+  Panel1->setObjectName(QStringLiteral("Panel1"));
+  Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  Panel1->setLineWidth(1);
+  Panel1->setGeometry(248, 112, 473, 361);
+  Image1 = new TImage(kSurfaceWidth, kSurfaceHeight, Panel1);
+  Image1->setObjectName(QStringLiteral("Image1"));
+  Image1->move(1, 1);
+  QFont canvas_font = font();
+  canvas_font.setStyleStrategy(QFont::NoAntialias);
+  Image1->Surface().SetFont(canvas_font);
+
+  Image2 = new QLabel(this);
+  Image2->setObjectName(QStringLiteral("Image2"));
+  Image2->setGeometry(kButtonLeft, 8, 165, 38);
+  RunOperation([this] { Image2->setPixmap(QPixmap::fromImage(LogoPicture())); });
+
+  const ButtonSpec buttons[] = {
+      {&TForm1::Button6, "Button6", "输入数据", 56},
+      {&TForm1::Button2, "Button2", "显示截面", 88},
+      {&TForm1::Button7, "Button7", "OpenSEES弯矩曲率分析", 120},
+      {&TForm1::Button4, "Button4", "显示弯矩曲率曲线", 152},
+      {&TForm1::Button3, "Button3", "OpenSEES PM分析", 184},
+      {&TForm1::Button5, "Button5", "显示PM曲线", 216},
+  };
+  for (const ButtonSpec& spec : buttons) {
+    auto* button = new QPushButton(Text(spec.caption), this);
+    button->setObjectName(QString::fromLatin1(spec.name));
+    button->setGeometry(kButtonLeft, spec.top, kButtonWidth, kButtonHeight);
+    this->*spec.button = button;
+  }
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+  auto* website = new QLabel(QStringLiteral("Website"), StatusBar1);
+  website->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  website->setFixedWidth(60);
+  StatusBar1->addWidget(website);
+  // The last panel reaches to the right edge, so the whole address shows.
+  auto* address = new QLabel(Text(kWebsite), StatusBar1);
+  address->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  address->setMinimumWidth(50);
+  StatusBar1->addWidget(address, 1);
+}
+
+void TForm1::SetTabOrder() {
+  // Group by group as the form is filled in, then the shape, the analysis
+  // settings, the buttons and last the sweep.
+  const QWidget* const order[] = {
+      Edit[1],  Edit[2],  Edit[3],  Edit[4],  Edit[5],  Edit[6],  Edit[7],  Edit[8],   Edit[9],
+      Edit[10], Edit[11], Edit[12], Edit[13], Edit[14], Edit[18], Edit[19], ComboBox1, Edit[15],
+      Edit[16], Edit[17], Button2,  Button3,  Button4,  Button5,  Button6,  Button7,   Edit[20],
+  };
+  for (std::size_t i = 1; i < std::size(order); ++i)
+    setTabOrder(const_cast<QWidget*>(order[i - 1]), const_cast<QWidget*>(order[i]));
+}
+
+void TForm1::ConnectButtons() {
+  const std::pair<QPushButton*, void (TForm1::*)()> wiring[] = {
+      {Button6, &TForm1::Button6Click}, {Button2, &TForm1::Button2Click},
+      {Button7, &TForm1::Button7Click}, {Button4, &TForm1::Button4Click},
+      {Button3, &TForm1::Button3Click}, {Button5, &TForm1::Button5Click},
+  };
+  for (const auto& [button, click] : wiring)
+    connect(button, &QPushButton::clicked, this,
+            [this, click = click] { RunOperation([this, click] { (this->*click)(); }); });
+}
+
+void TForm1::FormCreate() {
+  state_.TextLines.clear();
+}
+
+void TForm1::Button6Click() {
+  EnterSectionData(state_, [this](int field) { return Edit.at(field)->text().toStdString(); });
+}
+
+void TForm1::Button2Click() {
+  const RepaintOnExit repaint(*Image1);
+  DrawSectionView(state_, Image1->Surface());
+}
+
+void TForm1::Button7Click() {
+  RunMomentCurvature(state_);
+}
+
+void TForm1::Button4Click() {
+  const RepaintOnExit repaint(*Image1);
+  DrawMomentCurvatureChart(state_, Image1->Surface());
+}
+
+void TForm1::Button3Click() {
+  RunAxialSweep(state_);
+}
+
+void TForm1::Button5Click() {
+  const RepaintOnExit repaint(*Image1);
+  DrawInteractionCurve(state_, Image1->Surface());
+}
+
+void TForm1::RunOperation(const std::function<void()>& operation) {
+  std::string message;
+  try {
+    operation();
+    return;
+  } catch (const std::exception& failure) {
+    // Failures carry their message; anything else the library raises, such
+    // as running out of memory, is shown with its own text.
+    message = failure.what();
+  } catch (...) {
+    message = "An operation ended with an unexpected error";
+  }
+  // The box is shown once the failed operation has fully unwound.
+  if (QWidget* grabber = QWidget::mouseGrabber()) grabber->releaseMouse();
+  ShowFailure(message);
+}
+
+void TForm1::ShowFailure(const std::string& message) {
+  QMessageBox box(QMessageBox::Critical, Text(kApplicationTitle),
+                  QString::fromStdString(FailureDisplayText(message)), QMessageBox::Ok, this);
+  // Messages quote what was typed and file paths: never read them as markup.
+  box.setTextFormat(Qt::PlainText);
+  box.setWindowModality(Qt::ApplicationModal);
+  ExecMessageBox(box);
+}
+
+void TForm1::ExecMessageBox(QMessageBox& box) {
+  box.exec();
+}
+
+void TForm1::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::LocaleChange) ReadUserDecimalSymbol();
+  QWidget::changeEvent(event);
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  PlaceStatusBar();
+  QWidget::resizeEvent(event);
+}
+
+void TForm1::PlaceStatusBar() {
+  // Only the status bar follows the window; everything else keeps its place.
+  StatusBar1->setGeometry(0, height() - kStatusBarHeight, width(), kStatusBarHeight);
+}
+
+}  // namespace marrowick
