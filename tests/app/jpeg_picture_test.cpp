@@ -1,0 +1,42 @@
+#include "app/jpeg_picture.h"
+
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+
+#include "core/failure.h"
+
+namespace marrowick {
+namespace {
+
+TEST(JpegPicture, TheLogoDecodesToItsDesignSize) {
+  const QImage logo = LogoPicture();
+  EXPECT_EQ(logo.size(), QSize(165, 38));
+}
+
+TEST(JpegPicture, DataThatIsNoJpegFailsWithTheLibrarysReasonInsteadOfEndingTheProgram) {
+  QByteArray whole;
+  QBuffer buffer(&whole);
+  buffer.open(QIODevice::WriteOnly);
+  ASSERT_TRUE(LogoPicture().save(&buffer, "PNG"));
+  const QByteArray cases[] = {QByteArray(), QByteArray("not a picture"), whole};
+  for (const QByteArray& data : cases) {
+    try {
+      DecodeJpeg(data);
+      ADD_FAILURE() << "decoded " << data.size() << " bytes";
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Message().rfind("The picture cannot be decoded as JPEG: ", 0), 0u)
+          << failure.Message();
+    }
+  }
+}
+
+TEST(JpegPicture, ACutOffJpegStillGivesAPictureOfItsSize) {
+  // libjpeg fills a cut-off scan with grey and only warns, as viewers do.
+  const QByteArray data = LogoJpeg();
+  const QImage half = DecodeJpeg(data.left(data.size() / 2));
+  EXPECT_EQ(half.size(), QSize(165, 38));
+}
+
+}  // namespace
+}  // namespace marrowick
