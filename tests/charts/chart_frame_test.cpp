@@ -124,15 +124,6 @@ TEST(DrawChartFrame, WithoutPointsEveryLabelReadsZero) {
   EXPECT_EQ(canvas.Pixel(267, 100), kGrey);
 }
 
-TEST(DrawChartFrame, KeepsThePenWidthItFinds) {
-  RecordingCanvas canvas;
-  canvas.SetPenWidth(2);
-  DrawChartFrame(canvas, RealTable{0, 1, 2}, RealTable{0, 1, 2}, 2);
-  EXPECT_EQ(canvas.PenWidth(), 2);
-  EXPECT_EQ(canvas.Pixel(79, 100), kGrey);
-  EXPECT_EQ(canvas.Pixel(469, 100), kBlack);
-}
-
 TEST(ChartPoint, MapsTheRangesOntoThePlotBox) {
   RecordingCanvas canvas;
   const RealTable x{0, 3e-5, -1e-5, 1e-5};

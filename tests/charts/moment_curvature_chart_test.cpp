@@ -65,13 +65,6 @@ TEST_F(MomentCurvatureChartTest, DrawsMomentAgainstCurvatureInFileOrder) {
   EXPECT_EQ(canvas_.Image(), first_picture);
 }
 
-TEST_F(MomentCurvatureChartTest, ReadsLinesThatEndWithoutASpace) {
-  WriteBytes("mom_cur.out", "0 0\n100 1e-5\n");
-  DrawMomentCurvatureChart(state_, canvas_);
-  EXPECT_EQ(state_.CurvatureSeries, (RealTable{0, 0, 1e-5}));
-  EXPECT_GT(CountPixels(canvas_, kRed), 300);
-}
-
 TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
   WriteBytes("mom_cur.out", "0 0 \n1 x \n");
   canvas_.SetPenColor(kBlue);
@@ -108,15 +101,6 @@ TEST_F(MomentCurvatureChartTest, EqualCurvaturesFailAfterTheFrameAndLeaveAWidePe
   DrawMomentCurvatureChart(state_, canvas_);
   EXPECT_EQ(canvas_.Pixel(79, 100), kGrey);
   EXPECT_EQ(canvas_.Pixel(469, 100), kBlack);
-  EXPECT_EQ(canvas_.PenWidth(), 1);
-}
-
-TEST_F(MomentCurvatureChartTest, AFileWithoutLinesDrawsAnEmptyFrame) {
-  WriteBytes("mom_cur.out", "");
-  DrawMomentCurvatureChart(state_, canvas_);
-  EXPECT_EQ(state_.SeriesCount, 0);
-  for (const auto& label : canvas_.Of(Kind::Text)) EXPECT_EQ(label.text, "0.00E+000");
-  EXPECT_EQ(CountPixels(canvas_, kRed), 0);
   EXPECT_EQ(canvas_.PenWidth(), 1);
 }
 
