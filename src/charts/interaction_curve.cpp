@@ -10,6 +10,7 @@
 #include "core/number_text.h"
 #include "core/text_file.h"
 #include "results/result_file.h"
+#include "solver/axial_sweep.h"
 
 namespace marrowick {
 
@@ -34,6 +35,10 @@ void DrawInteractionCurve(AnalysisState& state, Canvas& canvas) {
   if (slots < 2)
     FailInvalidInput("Cannot draw the N-M curve: the number of axial levels is " +
                      std::to_string(state.AxialLevels) + ", and at least 1 is needed");
+  if (state.AxialLevels > kMaxAxialLevels)
+    FailInvalidInput("Cannot draw the N-M curve: the number of axial levels is " +
+                     std::to_string(state.AxialLevels) + ", and at most " +
+                     std::to_string(kMaxAxialLevels) + " are allowed");
   state.LevelForces.resize(static_cast<std::size_t>(slots));
   state.PeakMoments.resize(static_cast<std::size_t>(slots));
 

@@ -1,9 +1,11 @@
 #include "solver/axial_sweep.h"
 
 #include <cstdint>
+#include <string>
 
 #include "core/decimal_symbol.h"
 #include "core/extended_arithmetic.h"
+#include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
 #include "solver/solver_process.h"
@@ -17,6 +19,10 @@ void RunAxialSweep(AnalysisState& state) {
   const auto level_count =
       static_cast<int32_t>(static_cast<uint32_t>(state.AxialLevels) + uint32_t{1});
   if (level_count <= 0) return;
+  if (state.AxialLevels > kMaxAxialLevels)
+    FailInvalidInput("The sweep would start " + std::to_string(level_count) +
+                     " solvers at once; at most " + std::to_string(kMaxAxialLevels) +
+                     " axial-force segments are allowed");
 
   const Extended tension = state.TensionCapacity;
   const Extended compression = state.CompressionCapacity;

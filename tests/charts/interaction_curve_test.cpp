@@ -209,10 +209,9 @@ TEST_F(InteractionCurveTest, TooFewLevelsFailBeforeAnythingIsRead) {
     FailureKind kind;
   };
   const Case cases[] = {
-      {-1, FailureKind::InvalidInput},
-      {-2, FailureKind::InvalidInput},
-      {-3, FailureKind::RangeCheck},
-      {INT32_MIN, FailureKind::RangeCheck},
+      {-1, FailureKind::InvalidInput},   {-2, FailureKind::InvalidInput},
+      {-3, FailureKind::RangeCheck},     {INT32_MIN, FailureKind::RangeCheck},
+      {1001, FailureKind::InvalidInput}, {INT32_MAX, FailureKind::InvalidInput},
   };
   WriteDefaultLevels();
   for (const auto& c : cases) {

@@ -171,6 +171,19 @@ TEST(AxialSweep, ALevelCountOfZeroOrLessDoesNothingAtAll) {
   }
 }
 
+TEST(AxialSweep, RefusesMoreSolversThanTheMachineCanRun) {
+  testing::SolverEnvironment environment;
+  testing::ScopedTempDir dir;
+  for (const int32_t levels : {kMaxAxialLevels + 1, 2000000, INT32_MAX - 1}) {
+    AnalysisState state = DefaultModel();
+    state.AxialLevels = levels;
+    const Failure failure = FailureOf([&] { RunAxialSweep(state); });
+    EXPECT_EQ(failure.Kind(), FailureKind::InvalidInput) << levels;
+    EXPECT_NE(failure.Message().find("at most 1000 axial-force segments"), std::string::npos);
+    EXPECT_TRUE(DirectoryIsEmpty(dir.Path())) << levels;
+  }
+}
+
 TEST(AxialSweep, ZeroLevelsIsAnInvalidOperationBeforeAnyScript) {
   testing::SolverEnvironment environment;
   testing::ScopedTempDir dir;
