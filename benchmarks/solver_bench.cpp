@@ -11,6 +11,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <tcl.h>
 #include <unistd.h>
@@ -48,6 +49,20 @@ double milliseconds(Clock::duration d) {
   return std::chrono::duration<double, std::milli>(d).count();
 }
 
+// CPU time (user + system) of the children that have exited so far.
+double childrenCpu() {
+  rusage usage = {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  return usage.ru_utime.tv_sec * 1e3 + usage.ru_utime.tv_usec / 1e3 + usage.ru_stime.tv_sec * 1e3 +
+         usage.ru_stime.tv_usec / 1e3;
+}
+
+double processCpu() {
+  timespec now = {};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+  return now.tv_sec * 1e3 + now.tv_nsec / 1e6;
+}
+
 double median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values[values.size() / 2];
@@ -80,7 +95,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string solver = fs::absolute(argv[1]).string();
-  const fs::path reference = argv[2];
+  const fs::path reference = fs::absolute(argv[2]);
   const int runs = argc > 3 ? std::max(1, std::atoi(argv[3])) : 41;
 
   const fs::path work = fs::temp_directory_path() / ("marrowick-bench-" + std::to_string(getpid()));
@@ -92,35 +107,49 @@ int main(int argc, char** argv) {
   for (int level = 1; level <= 21; ++level) {
     sweep.push_back(readFile(reference / "default-sweep" / levelScript(level)));
   }
+  if (defaultScript.empty() || sweep.back().empty()) {
+    std::fprintf(stderr, "no reference scripts under %s\n", reference.c_str());
+    return 2;
+  }
 
   std::vector<double> single, all, inProcess, interpOnly;
+  std::vector<double> singleCpu, allCpu, inProcessCpu;
   for (int run = 0; run < runs; ++run) {
     writeFile("os.tcl", defaultScript);
+    double cpu0 = childrenCpu();
     auto t0 = Clock::now();
     pid_t pid = start(solver, "os.tcl");
     int status = 0;
     waitpid(pid, &status, 0);
     single.push_back(milliseconds(Clock::now() - t0));
+    singleCpu.push_back(childrenCpu() - cpu0);
 
     for (int level = 1; level <= 21; ++level) {
       writeFile(levelScript(level), sweep[level - 1]);
     }
     std::vector<pid_t> pids;
+    cpu0 = childrenCpu();
     t0 = Clock::now();
     for (int level = 1; level <= 21; ++level) {
       pids.push_back(start(solver, levelScript(level)));
     }
     for (pid_t p : pids) waitpid(p, &status, 0);
     all.push_back(milliseconds(Clock::now() - t0));
+    allCpu.push_back(childrenCpu() - cpu0);
   }
 
   marrowick::engine::initializeTcl(argv[0]);
   std::FILE* quiet = std::fopen("/dev/null", "w");
   for (int run = 0; run < runs; ++run) {
     writeFile("os.tcl", defaultScript);
+    const double cpu0 = processCpu();
     auto t0 = Clock::now();
-    marrowick::engine::runScriptFile("os.tcl", quiet);
+    if (marrowick::engine::runScriptFile("os.tcl", quiet) != 0) {
+      std::fprintf(stderr, "the default script failed in-process\n");
+      return 1;
+    }
     inProcess.push_back(milliseconds(Clock::now() - t0));
+    inProcessCpu.push_back(processCpu() - cpu0);
 
     t0 = Clock::now();
     Tcl_Interp* interp = Tcl_CreateInterp();
@@ -131,10 +160,14 @@ int main(int argc, char** argv) {
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(work);
 
-  std::printf("runs per figure: %d (median wall time)\n", runs);
-  std::printf("(a) default moment-curvature script as a process: %8.3f ms\n", median(single));
-  std::printf("(b) 21 sweep scripts at once, until the last exits: %8.3f ms\n", median(all));
-  std::printf("(c) default script in-process, parse to exit:      %8.3f ms\n", median(inProcess));
-  std::printf("    of which making and deleting the interpreter:  %8.3f ms\n", median(interpOnly));
+  std::printf("runs per figure: %d; medians of wall time and of CPU time (user + system)\n", runs);
+  std::printf("(a) default moment-curvature script as a process:  %8.3f ms wall %8.3f ms cpu\n",
+              median(single), median(singleCpu));
+  std::printf("(b) 21 sweep scripts at once, until the last exits: %8.3f ms wall %8.3f ms cpu\n",
+              median(all), median(allCpu));
+  std::printf("(c) default script in-process, parse to exit:      %8.3f ms wall %8.3f ms cpu\n",
+              median(inProcess), median(inProcessCpu));
+  std::printf("    of which making and deleting the interpreter:  %8.3f ms wall\n",
+              median(interpOnly));
   return 0;
 }

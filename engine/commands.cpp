@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <mutex>
 #include <vector>
 
@@ -848,8 +849,13 @@ void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::
 
   ScriptPosition position = commands.errorPosition();
   if (position.line == 0) position.line = Tcl_GetErrorLine(interp);
-  // An error in a file the script sourced names that file.
-  const std::string& where = position.file.empty() ? path : position.file;
+  // An error in a file the script sourced names that file; the script itself
+  // keeps the name it was given.
+  std::error_code ignored;
+  const std::string& where =
+      position.file.empty() || std::filesystem::equivalent(position.file, path, ignored)
+          ? path
+          : position.file;
   std::string message = Tcl_GetStringResult(interp);
   if (message.rfind("missing close-brace", 0) == 0 ||
       message.rfind("missing close-bracket", 0) == 0 || message.rfind("missing \"", 0) == 0) {
