@@ -187,8 +187,16 @@ int evalBody(Session& s, Tcl_Obj* body, const std::string& context) {
 
 // ---- Model ----------------------------------------------------------------------
 
+// The model may not vanish under a section or pattern that is being read.
+bool notInsideBody(Session& s, const char* command) {
+  if (s.buildingSection == nullptr && s.buildingPattern == nullptr) return true;
+  fail(s, std::string(command) + ": not allowed inside the braces of a section or pattern");
+  return false;
+}
+
 int cmdWipe(Session& s, int objc, Objv) {
   if (objc != 1) return usage(s, "wipe", "it takes no arguments", "wipe");
+  if (!notInsideBody(s, "wipe")) return TCL_ERROR;
   s.wipe();
   return TCL_OK;
 }
@@ -278,8 +286,9 @@ int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
         !args.real("FPCU", fpcu) || !args.real("EPSCU", epscu)) {
       return TCL_ERROR;
     }
-    if (epsc0 == 0.0) {
-      return args.bad("EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)"), TCL_ERROR;
+    if (epsc0 == 0.0 || fpc == 0.0) {
+      return args.bad("FPC and EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)"),
+             TCL_ERROR;
     }
     s.domain->addMaterial(std::make_unique<Concrete01>(tag, fpc, epsc0, fpcu, epscu));
     return TCL_OK;
@@ -328,9 +337,7 @@ int cmdSection(Session& s, int objc, Objv objv) {
     return usage(s, "section", "only Fiber sections are known", form);
   }
   if (objc != 4) return usage(s, "section", "wrong number of arguments", form);
-  if (s.buildingSection != nullptr || s.buildingPattern != nullptr) {
-    return fail(s, "section: a section cannot be defined inside another section or pattern");
-  }
+  if (!notInsideBody(s, "section")) return TCL_ERROR;
   Args args(s, "section", form, objc, objv, 2);
   int tag = 0;
   if (!args.integer("TAG", tag)) return TCL_ERROR;
@@ -395,9 +402,7 @@ int cmdPattern(Session& s, int objc, Objv objv) {
     return usage(s, "pattern", "only Plain patterns are known", form);
   }
   if (objc != 5) return usage(s, "pattern", "wrong number of arguments", form);
-  if (s.buildingSection != nullptr || s.buildingPattern != nullptr) {
-    return fail(s, "pattern: a pattern cannot be defined inside a section or another pattern");
-  }
+  if (!notInsideBody(s, "pattern")) return TCL_ERROR;
   Args args(s, "pattern", form, objc, objv, 2);
   int tag = 0;
   if (!args.integer("TAG", tag)) return TCL_ERROR;
