@@ -12,6 +12,13 @@ namespace {
 // Half the side of every fiber square, in pixels.
 constexpr int kHalfSquare = 3;
 
+// A fiber far off the surface is not seen wherever it lies; holding it a
+// little way off keeps its square's corners inside the integer range.
+int OffSurfaceClamped(int coordinate) {
+  constexpr int kFarAway = 1 << 20;
+  return std::clamp(coordinate, -kFarAway, kFarAway);
+}
+
 }  // namespace
 
 void DrawSectionView(AnalysisState& state, Canvas& canvas) {
@@ -41,8 +48,8 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
     if (fiber.MatTag == 2) canvas.SetBrushColor(kRed);
     if (fiber.CornerBar == 1) canvas.SetBrushColor(kBlue);
     // Section Y grows upward, pixel rows downward.
-    const int px = RoundToInteger(fiber.X * scale + centre_x);
-    const int py = RoundToInteger(centre_y - fiber.Y * scale);
+    const int px = OffSurfaceClamped(RoundToInteger(fiber.X * scale + centre_x));
+    const int py = OffSurfaceClamped(RoundToInteger(centre_y - fiber.Y * scale));
     canvas.Rectangle(px - kHalfSquare, py - kHalfSquare, px + kHalfSquare, py + kHalfSquare);
   }
 }

@@ -132,6 +132,20 @@ TEST(SectionView, AZeroSectionFailsBeforeAnythingIsDrawn) {
   }
 }
 
+TEST(SectionView, AFiberFarOffTheSurfaceIsNotSeenAndBreaksNothing) {
+  // A new, tiny section captured while its model failed to build: the old
+  // fibers land near the edge of the integer range.
+  AnalysisState state = DefaultModel();
+  // The bottom row lands on pixel row 2147483646: its square's lower corner
+  // would lie beyond the largest integer.
+  const double lowest = -state.Fibers[1].Y;
+  state.SectionWidth = state.SectionHeight = 0.6 * kHeight * lowest / (2147483646.0 - 179.5);
+  ImageCanvas canvas(kWidth, kHeight);
+  DrawSectionView(state, canvas);
+  EXPECT_EQ(canvas.Pixel(kWidth / 2, kHeight / 2), kWhite);
+  EXPECT_EQ(canvas.Pixel(0, 0), kBlack);
+}
+
 TEST(SectionView, AFiberOfNoKnownKindKeepsTheColourBeforeIt) {
   AnalysisState state;
   state.SectionWidth = 500;
