@@ -1,28 +1,17 @@
 #include "core/text_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cstring>
-#include <fstream>
-#include <iterator>
 
 #include "core/failure.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
+#include "support/write_lock_holder.h"
 
 namespace marrowick {
 namespace {
 
-std::string ReadBytes(const std::string& name) {
-  std::ifstream in(name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void WriteBytes(const std::string& name, const std::string& bytes) {
-  std::ofstream(name, std::ios::binary) << bytes;
-}
+using testing::ReadBytes;
+using testing::WriteBytes;
 
 TEST(SaveLines, EndsEveryLineWithCrLf) {
   testing::ScopedTempDir dir;
@@ -104,28 +93,9 @@ TEST(LoadLines, AMissingFileLeavesTheListAsItWas) {
 TEST(LoadLines, RefusesAFileThatAWriterHoldsLocked) {
   testing::ScopedTempDir dir;
   WriteBytes("P1_mom_cur.out", "1 2 \n");
-  int ready[2];
-  int release[2];
-  ASSERT_EQ(pipe(ready), 0);
-  ASSERT_EQ(pipe(release), 0);
-  const pid_t child = fork();
-  if (child == 0) {
-    // Another process, as the solver is, holds the write lock while writing.
-    const int fd = open("P1_mom_cur.out", O_RDWR);
-    struct flock lock;
-    std::memset(&lock, 0, sizeof lock);
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    const char ok = fcntl(fd, F_OFD_SETLK, &lock) == 0 ? 'y' : 'n';
-    if (write(ready[1], &ok, 1) != 1) _exit(1);
-    char byte;
-    if (read(release[0], &byte, 1) != 1) _exit(1);
-    _exit(0);
-  }
-  char ok = 0;
-  ASSERT_EQ(read(ready[0], &ok, 1), 1);
-  ASSERT_EQ(ok, 'y');
-  Lines lines;
+  testing::WriteLockHolder writer("P1_mom_cur.out");
+  ASSERT_TRUE(writer.Locked());
+  Lines lines{"kept"};
   try {
     LoadLines(lines, "P1_mom_cur.out");
     ADD_FAILURE();
@@ -134,12 +104,10 @@ TEST(LoadLines, RefusesAFileThatAWriterHoldsLocked) {
     EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir.Path() / "P1_mom_cur.out").string() +
                                      "\". The file is in use by another program");
   }
-  ASSERT_EQ(write(release[1], "x", 1), 1);
-  int status = 0;
-  waitpid(child, &status, 0);
+  EXPECT_EQ(lines, Lines{"kept"});
+  writer.Release();
   LoadLines(lines, "P1_mom_cur.out");
   EXPECT_EQ(lines, Lines{"1 2 "});
-  for (int fd : {ready[0], ready[1], release[0], release[1]}) close(fd);
 }
 
 }  // namespace
