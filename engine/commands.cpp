@@ -140,7 +140,11 @@ class Args {
     usage(s_, command_, problem, form_);
     return false;
   }
-  int error() const { return TCL_ERROR; }
+  // The same, as a command's result.
+  int fail(const std::string& problem) {
+    bad(problem);
+    return TCL_ERROR;
+  }
 
  private:
   bool has(const char* name) {
@@ -287,8 +291,7 @@ int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
       return TCL_ERROR;
     }
     if (epsc0 == 0.0 || fpc == 0.0) {
-      return args.bad("FPC and EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)"),
-             TCL_ERROR;
+      return args.fail("FPC and EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)");
     }
     s.domain->addMaterial(std::make_unique<Concrete01>(tag, fpc, epsc0, fpcu, epscu));
     return TCL_OK;
@@ -319,10 +322,10 @@ int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
     }
     if (numbers == 11 && !args.real("SIGINIT", p.sigInit)) return TCL_ERROR;
     if (p.fy == 0.0 || p.e0 == 0.0) {
-      return args.bad("FY and E must not be zero (the yield strain is FY/E)"), TCL_ERROR;
+      return args.fail("FY and E must not be zero (the yield strain is FY/E)");
     }
     if (p.b == 1.0) {
-      return args.bad("B must not be 1 (the hardening line would be the elastic one)"), TCL_ERROR;
+      return args.fail("B must not be 1 (the hardening line would be the elastic one)");
     }
     s.domain->addMaterial(std::make_unique<Steel02>(tag, p));
     return TCL_OK;
@@ -503,7 +506,7 @@ int cmdIntegrator(Session& s, int objc, Objv objv) {
                       !args.real("MAXDLAMBDA", most))) {
       return TCL_ERROR;
     }
-    if (wanted < 1) return args.bad("NUMITER must be at least 1"), TCL_ERROR;
+    if (wanted < 1) return args.fail("NUMITER must be at least 1");
     installIntegrator(s, std::make_unique<LoadControl>(increment, wanted, least, most));
     return TCL_OK;
   }
@@ -523,10 +526,10 @@ int cmdIntegrator(Session& s, int objc, Objv objv) {
       return TCL_ERROR;
     }
     if (s.domain->findNode(node) == nullptr) {
-      return args.bad("there is no node " + std::to_string(node)), TCL_ERROR;
+      return args.fail("there is no node " + std::to_string(node));
     }
-    if (dof < 1 || dof > kDofsPerNode) return args.bad("DOF must be 1, 2 or 3"), TCL_ERROR;
-    if (wanted < 1) return args.bad("NUMITER must be at least 1"), TCL_ERROR;
+    if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
+    if (wanted < 1) return args.fail("NUMITER must be at least 1");
     installIntegrator(
         s, std::make_unique<DisplacementControl>(node, dof - 1, increment, wanted, least, most));
     return TCL_OK;
@@ -556,8 +559,8 @@ int cmdTest(Session& s, int objc, Objv objv) {
   if (!args.real("TOL", tolerance) || !args.integer("MAXITER", maxIterations)) return TCL_ERROR;
   if (objc >= 5 && !args.integer("PRINTFLAG", printFlag)) return TCL_ERROR;
   if (objc >= 6 && !args.integer("NORMTYPE", normType)) return TCL_ERROR;
-  if (maxIterations < 1) return args.bad("MAXITER must be at least 1"), TCL_ERROR;
-  if (normType != 2) return args.bad("only the 2-norm (NORMTYPE 2) is available"), TCL_ERROR;
+  if (maxIterations < 1) return args.fail("MAXITER must be at least 1");
+  if (normType != 2) return args.fail("only the 2-norm (NORMTYPE 2) is available");
   auto test = std::make_unique<ConvergenceTest>(kind, tolerance, maxIterations);
   if (s.analysis) {
     s.analysis->setTest(std::move(test));
@@ -711,9 +714,9 @@ int cmdNodeDisp(Session& s, int objc, Objv objv) {
   if (!args.integer("TAG", tag)) return TCL_ERROR;
   if (objc == 3 && !args.integer("DOF", dof)) return TCL_ERROR;
   const Node* node = s.domain->findNode(tag);
-  if (node == nullptr) return args.bad("there is no node " + std::to_string(tag)), TCL_ERROR;
+  if (node == nullptr) return args.fail("there is no node " + std::to_string(tag));
   if (objc == 3) {
-    if (dof < 1 || dof > kDofsPerNode) return args.bad("DOF must be 1, 2 or 3"), TCL_ERROR;
+    if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
     Tcl_SetObjResult(s.interp, Tcl_NewDoubleObj(node->committedDisp[dof - 1]));
     return TCL_OK;
   }
