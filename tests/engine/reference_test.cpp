@@ -25,6 +25,11 @@ struct ReferenceCase {
   std::string recorder;  // the file the script records into
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReferenceCase& c, std::ostream* out) {
+  *out << c.folder << "/" << c.script;
+}
+
 std::vector<ReferenceCase> referenceCases() {
   std::vector<ReferenceCase> cases = {{"default-mk", "os.tcl", "mom_cur.out"},
                                       {"high-axial", "os.tcl", "mom_cur.out"},

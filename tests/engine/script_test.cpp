@@ -32,6 +32,10 @@ struct BadScript {
   std::vector<std::string> told;  // every one of these is in the message
 };
 
+void PrintTo(const BadScript& script, std::ostream* out) {
+  *out << script.name;
+}
+
 class BadScripts : public ::testing::TestWithParam<BadScript> {};
 
 TEST_P(BadScripts, EndWithAClearMessage) {
