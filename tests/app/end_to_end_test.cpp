@@ -1,0 +1,162 @@
+// The whole road as a new user takes it: the default section, the bundled
+// solver, both analyses and both charts, in an empty working directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QColor>
+#include <QImage>
+#include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/image_control.h"
+#include "core/decimal_symbol.h"
+#include "core/number_text.h"
+#include "core/text_file.h"
+#include "solver_wait.h"
+#include "support/temp_dir.h"
+
+namespace marrowick {
+namespace {
+
+using testing::SolverRun;
+
+// Any message box is a failure the user would have seen: note it and go on.
+class EndToEndForm : public TForm1 {
+ public:
+  std::vector<std::string> shown;
+
+  void Press(const char* button) { findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
+
+ protected:
+  void ExecMessageBox(QMessageBox& box) override { shown.push_back(box.text().toStdString()); }
+};
+
+// PATH as on a machine without OpenSees, so the bundled solver beside the
+// executable is the one started; restored afterwards.
+class PathWithoutOpenSees {
+ public:
+  PathWithoutOpenSees() {
+    if (const char* path = std::getenv("PATH")) saved_ = path;
+    setenv("PATH", "/usr/bin:/bin", 1);
+  }
+  ~PathWithoutOpenSees() { setenv("PATH", saved_.c_str(), 1); }
+  PathWithoutOpenSees(const PathWithoutOpenSees&) = delete;
+  PathWithoutOpenSees& operator=(const PathWithoutOpenSees&) = delete;
+
+ private:
+  std::string saved_;
+};
+
+std::filesystem::path ExecutableDirectory() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+// Red within two pixels of (x, y): the pen is two pixels wide.
+bool RedNear(const QImage& image, int x, int y) {
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx)
+      if (image.valid(x + dx, y + dy) && QColor(image.pixel(x + dx, y + dy)) == QColor(255, 0, 0))
+        return true;
+  return false;
+}
+
+Lines FileLines(const std::string& name) {
+  Lines lines;
+  LoadLines(lines, name);
+  return lines;
+}
+
+constexpr auto kSolverPatience = std::chrono::seconds(30);
+
+std::string Unfinished(const std::vector<SolverRun>& runs) {
+  std::string names;
+  for (const SolverRun& run : runs) names += " " + run.script;
+  return names;
+}
+
+TEST(EndToEnd, DefaultSectionThroughBothAnalysesWithTheBundledSolver) {
+  ASSERT_FALSE(std::filesystem::exists("/usr/bin/opensees.exe") ||
+               std::filesystem::exists("/bin/opensees.exe"))
+      << "an opensees.exe on the system path would stand in for the bundled solver";
+  ASSERT_TRUE(std::filesystem::exists(ExecutableDirectory() / "marrowick-solver"))
+      << "marrowick-solver is not built beside " << ExecutableDirectory();
+  const PathWithoutOpenSees path;
+  const testing::ScopedTempDir directory;
+  EndToEndForm form;
+  form.show();
+
+  form.Press("Button6");  // 输入数据
+  form.Press("Button2");  // 显示截面
+  form.Press("Button7");  // OpenSEES弯矩曲率分析
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  const auto still_running = testing::WaitForSolvers({{"os.tcl", "mom_cur.out"}}, kSolverPatience);
+  ASSERT_TRUE(still_running.empty()) << "the solver did not finish:" << Unfinished(still_running);
+  EXPECT_FALSE(std::filesystem::exists("os.tcl"));
+  EXPECT_EQ(FileLines("mom_cur.out").size(), 100u);
+
+  form.Press("Button4");  // 显示弯矩曲率曲线
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  // The first step has the least moment and curvature: the curve rises from
+  // the plot box's bottom-left corner to its top edge.
+  const QImage chart = form.Image1->grab().toImage();
+  EXPECT_TRUE(RedNear(chart, 80, 339));
+  bool reaches_top = false;
+  for (int x = 80; x <= chart.width() - 80; ++x) reaches_top = reaches_top || RedNear(chart, x, 20);
+  EXPECT_TRUE(reaches_top);
+
+  form.Press("Button3");  // OpenSEES PM分析
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  const auto sweep_running = testing::WaitForSolvers(testing::SweepRuns(21), kSolverPatience);
+  ASSERT_TRUE(sweep_running.empty()) << "solvers did not finish:" << Unfinished(sweep_running);
+  for (int level = 1; level <= 21; ++level)
+    EXPECT_TRUE(std::filesystem::exists("P" + std::to_string(level) + "_mom_cur.out")) << level;
+
+  form.Press("Button5");  // 显示PM曲线
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+
+  const Lines curve = FileLines("m-n.out");
+  ASSERT_EQ(curve.size(), 22u);
+  EXPECT_EQ(curve[0], "N-M curve data: ");
+  EXPECT_EQ(curve[1].substr(curve[1].find(',')), ",-1.130E+003");
+  EXPECT_EQ(curve[21].substr(curve[21].find(',')), ",1.163E+004");
+
+  std::string curve_text;
+  for (const std::string& line : curve) curve_text += line + "\n";
+  SCOPED_TRACE("m-n.out:\n" + curve_text);
+  std::vector<double> moments, forces;
+  for (std::size_t i = 1; i < curve.size(); ++i) {
+    const std::size_t comma = curve[i].find(',');
+    ASSERT_NE(comma, std::string::npos) << curve[i];
+    moments.push_back(ParseReal(curve[i].substr(0, comma), kFileDecimal));
+    forces.push_back(ParseReal(curve[i].substr(comma + 1), kFileDecimal));
+  }
+  // Evenly stepped from full tension to full compression, 638.04 kN apart
+  // (four significant digits written).
+  for (std::size_t i = 0; i < forces.size(); ++i)
+    EXPECT_NEAR(forces[i], -1130.4 + 638.04 * static_cast<double>(i),
+                std::max(5e-4 * std::abs(forces[i]), 0.5))
+        << "level " << i + 1;
+
+  // A sound interaction curve: the largest moment at an intermediate
+  // compression (the balance point), rising to it from full tension and
+  // falling from it to full compression, where the section carries next to
+  // no moment.
+  const auto peak = std::max_element(moments.begin(), moments.end());
+  const auto peak_level = peak - moments.begin();
+  EXPECT_GT(forces[peak_level], 0.2 * forces.back());
+  EXPECT_LT(forces[peak_level], 0.6 * forces.back());
+  EXPECT_LT(moments.front(), 0.05 * *peak);
+  EXPECT_LT(moments.back(), 0.05 * *peak);
+  for (auto it = moments.begin(); it != peak; ++it) EXPECT_LT(*it, *(it + 1)) << *it;
+  for (auto it = peak; it + 1 != moments.end(); ++it) EXPECT_GT(*it, *(it + 1)) << *it;
+}
+
+}  // namespace
+}  // namespace marrowick
