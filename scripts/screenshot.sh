@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Starts the real window on a virtual X display under a window manager,
-# presses "输入数据" and "显示截面" and saves what a person would see:
-#   docs/section-view.png   the window itself
+# Starts the real window on a virtual X display under a window manager, takes
+# the default section through both analyses with the bundled solver and saves
+# what a person would see:
+#   docs/section-view.png       after "输入数据" and "显示截面"
+#   docs/moment-curvature.png   after "OpenSEES弯矩曲率分析" and "显示弯矩曲率曲线"
+#   docs/interaction-curve.png  after "OpenSEES PM分析" and "显示PM曲线"
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
 # It prints the window title as the window manager reads it.
 set -euo pipefail
@@ -9,7 +12,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MARROWICK_BUILD:-$root/build/screenshot}"
 "$root/scripts/install-deps.sh"
 # A window manager draws the title bar; openbox is small and ordinary.
-if ! command -v openbox >/dev/null; then
+if ! command -v openbox >/dev/null || ! command -v xprop >/dev/null || ! command -v import >/dev/null; then
   sudo=""
   if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
   $sudo apt-get update -qq
@@ -22,10 +25,12 @@ cmake --build "$build" --target marrowick_screenshot -j"$(nproc)"
 screen_file=""
 if [ "${1:-}" = "--screen" ]; then screen_file="$root/docs/section-view-screen.png"; fi
 mkdir -p "$root/docs"
+# The solvers write their scripts and results in the current directory.
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work"
-ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" MARROWICK_SCREENSHOT="$root/docs/section-view.png" MARROWICK_SCREEN="$screen_file" \
+# No opensees.exe on PATH: the pictures show the bundled solver's results.
+PATH=/usr/bin:/bin ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
+  MARROWICK_SCREENSHOTS="$root/docs" MARROWICK_SCREEN="$screen_file" \
   xvfb-run -a -s "-screen 0 1280x800x24" \
   sh -c 'openbox >/dev/null 2>&1 & sleep 1; "$0"' "$build/bin/marrowick_screenshot"
-echo "saved $root/docs/section-view.png"

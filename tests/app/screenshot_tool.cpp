@@ -1,37 +1,91 @@
-// Shows the real window as a person sees it after pressing "输入数据" and
-// "显示截面", then saves it: the window's own picture to the file named by
-// MARROWICK_SCREENSHOT, and, when MARROWICK_SCREEN names a file, the whole X
-// screen with the window manager's frame. It prints the title the window
-// manager reads. The program itself has no such settings: this tool only
-// borrows its window.
+// Shows the real window as a person sees it and saves it at three points of
+// the road with the default section, into the directory named by
+// MARROWICK_SCREENSHOTS:
+//   section-view.png       after "输入数据" and "显示截面"
+//   moment-curvature.png   after "OpenSEES弯矩曲率分析", the solver's run and
+//                          "显示弯矩曲率曲线"
+//   interaction-curve.png  after "OpenSEES PM分析", all 21 runs and "显示PM曲线"
+// When MARROWICK_SCREEN names a file it also saves the whole X screen with the
+// window manager's frame, at the section view, and it prints the title the
+// window manager reads. The solvers work in the current directory. The
+// program itself has no such settings: this tool only borrows its window.
 #include <QApplication>
+#include <QDir>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
+#include <chrono>
 #include <cstdio>
+#include <functional>
 
 #include "app/application.h"
 #include "app/form1.h"
+#include "solver_wait.h"
+
+namespace {
+
+// A failure box would wait for a person forever: print it and give up.
+class ScreenshotForm : public marrowick::TForm1 {
+ public:
+  bool failed = false;
+
+  void Press(const char* button) {
+    if (!failed) findChild<QPushButton*>(QString::fromLatin1(button))->click();
+  }
+
+ protected:
+  void ExecMessageBox(QMessageBox& box) override {
+    std::fprintf(stderr, "Marrowick reported: %s\n", qPrintable(box.text()));
+    failed = true;
+  }
+};
+
+constexpr auto kSolverPatience = std::chrono::seconds(60);
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   marrowick::NameApplication();
   marrowick::ReadUserDecimalSymbol();
-  const QString window_file = qEnvironmentVariable("MARROWICK_SCREENSHOT", "section-view.png");
+  const QDir out(qEnvironmentVariable("MARROWICK_SCREENSHOTS", QStringLiteral(".")));
   const QString screen_file = qEnvironmentVariable("MARROWICK_SCREEN");
 
-  marrowick::TForm1 form;
+  ScreenshotForm form;
   form.show();
   int status = 0;
+  const auto save = [&](const char* name) {
+    const QString file = out.filePath(QString::fromLatin1(name));
+    if (form.failed || !form.grab().save(file)) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+      status = 1;
+      return;
+    }
+    std::printf("saved %s\n", qPrintable(file));
+    std::fflush(stdout);
+  };
+  // Waits as a person would before pressing a chart button, the window
+  // staying alive meanwhile.
+  const auto wait = [&](std::vector<marrowick::testing::SolverRun> runs) {
+    if (form.failed) return;
+    const auto unfinished = marrowick::testing::WaitForSolvers(
+        std::move(runs), kSolverPatience, [] { QCoreApplication::processEvents(); });
+    for (const auto& run : unfinished)
+      std::fprintf(stderr, "the solver on %s did not finish\n", run.script.c_str());
+    if (!unfinished.empty()) form.failed = true;
+  };
+  // Each picture is taken after the window had time to repaint.
+  const auto after = [&](int milliseconds, std::function<void()> step) {
+    QTimer::singleShot(milliseconds, &form, std::move(step));
+  };
+
   // Give the window manager time to frame and map the window before the clicks.
-  QTimer::singleShot(1000, &form, [&] {
-    form.findChild<QPushButton*>("Button6")->click();
-    form.findChild<QPushButton*>("Button2")->click();
-    QTimer::singleShot(500, &form, [&] {
-      if (!form.grab().save(window_file)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(window_file));
-        status = 1;
-      }
+  after(1000, [&] {
+    form.Press("Button6");
+    form.Press("Button2");
+    after(500, [&] {
+      save("section-view.png");
       if (!screen_file.isEmpty())
         QProcess::execute(QStringLiteral("import"),
                           {QStringLiteral("-window"), QStringLiteral("root"), screen_file});
@@ -39,7 +93,20 @@ int main(int argc, char** argv) {
       QProcess::execute(QStringLiteral("xprop"),
                         {QStringLiteral("-id"), QString::number(form.winId()),
                          QStringLiteral("WM_NAME"), QStringLiteral("_NET_WM_NAME")});
-      application.quit();
+
+      form.Press("Button7");
+      wait({{"os.tcl", "mom_cur.out"}});
+      form.Press("Button4");
+      after(500, [&] {
+        save("moment-curvature.png");
+        form.Press("Button3");
+        wait(marrowick::testing::SweepRuns(21));
+        form.Press("Button5");
+        after(500, [&] {
+          save("interaction-curve.png");
+          application.quit();
+        });
+      });
     });
   });
   const int loop = application.exec();
