@@ -51,6 +51,13 @@ namespace {
 
 using Objv = Tcl_Obj* const*;
 
+// Every step writes a recorder line and every iteration refactors the
+// tangent: a mistyped count (analyze 1000000000, a MAXITER of 2147483647
+// with a tolerance never reached) would run for hours and fill the disk, so
+// it is refused. A longer analysis calls analyze again.
+constexpr int kMaxStepsPerAnalyze = 1000000;
+constexpr int kMaxIterations = 10000;
+
 // ---- Where in the script ----------------------------------------------------
 
 // The file and line of the command being run, when the interpreter knows them
@@ -559,7 +566,9 @@ int cmdTest(Session& s, int objc, Objv objv) {
   if (!args.real("TOL", tolerance) || !args.integer("MAXITER", maxIterations)) return TCL_ERROR;
   if (objc >= 5 && !args.integer("PRINTFLAG", printFlag)) return TCL_ERROR;
   if (objc >= 6 && !args.integer("NORMTYPE", normType)) return TCL_ERROR;
-  if (maxIterations < 1) return args.fail("MAXITER must be at least 1");
+  if (maxIterations < 1 || maxIterations > kMaxIterations) {
+    return args.fail("MAXITER must be from 1 to " + std::to_string(kMaxIterations));
+  }
   if (normType != 2) return args.fail("only the 2-norm (NORMTYPE 2) is available");
   auto test = std::make_unique<ConvergenceTest>(kind, tolerance, maxIterations);
   if (s.analysis) {
@@ -625,9 +634,10 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
   const char* form = "analyze NUMSTEPS";
   if (objc != 2) return usage(s, "analyze", "wrong number of arguments", form);
   int steps = 0;
-  if (!getInt(objv[1], steps) || steps < 0) {
+  if (!getInt(objv[1], steps) || steps < 0 || steps > kMaxStepsPerAnalyze) {
     return usage(s, "analyze",
-                 "NUMSTEPS must be a whole number from 0 to 2147483647, got " + quoted(objv[1]),
+                 "NUMSTEPS must be a whole number from 0 to " +
+                     std::to_string(kMaxStepsPerAnalyze) + ", got " + quoted(objv[1]),
                  form);
   }
   if (!s.analysis) return fail(s, "analyze: no analysis yet; define one with: analysis Static");
