@@ -304,9 +304,12 @@ void TForm1::RunOperation(const std::function<void()>& operation) {
   try {
     operation();
     return;
+  } catch (const Failure& failure) {
+    // The whole message: a quoted text may hold a NUL, where what() ends.
+    message = failure.Message();
   } catch (const std::exception& failure) {
-    // Failures carry their message; anything else the library raises, such
-    // as running out of memory, is shown with its own text.
+    // Anything else the library raises, such as running out of memory, is
+    // shown with its own text.
     message = failure.what();
   } catch (...) {
     message = "An operation ended with an unexpected error";
