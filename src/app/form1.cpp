@@ -47,20 +47,20 @@ constexpr int kSurfaceHeight = 359;
 constexpr char kCaption[] = "QVL_Marrowick_by Tarvell_2011-10-30";
 constexpr char kWebsite[] = "https://marrowick.example";
 
-struct GroupSpec {
+struct GroupLayout {
   int number;
   const char* caption;
   int left, top, width, height;
 };
 
-constexpr GroupSpec kGroups[] = {
+constexpr GroupLayout kGroups[] = {
     {1, "混凝土材料属性", 8, 8, 233, 121}, {2, "钢筋材料属性", 8, 136, 233, 97},
     {3, "截面参数", 8, 272, 233, 193},     {4, "弯矩曲率分析", 248, 8, 233, 97},
     {5, "PMM分析", 488, 8, 233, 97},
 };
 
 // Each field with its label, positions relative to the group box.
-struct FieldSpec {
+struct FieldLayout {
   int edit, group, label;
   const char* caption;
   int label_left, label_top;
@@ -68,7 +68,7 @@ struct FieldSpec {
   const char* text;
 };
 
-constexpr FieldSpec kFields[] = {
+constexpr FieldLayout kFields[] = {
     {1, 1, 1, "极限强度(MPa)", 16, 24, 104, 16, 121, "35"},
     {2, 1, 2, "极限强度应变", 16, 48, 104, 40, 121, "0.002"},
     {3, 1, 4, "残余强度(MPa)", 16, 72, 104, 64, 121, "15"},
@@ -91,7 +91,7 @@ constexpr FieldSpec kFields[] = {
     {20, 5, 20, "轴压力分段", 32, 24, 104, 16, 121, "20"},
 };
 
-struct ButtonSpec {
+struct ButtonLayout {
   QPushButton* TForm1::*button;
   const char* name;
   const char* caption;
@@ -170,24 +170,25 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
-  for (const GroupSpec& spec : kGroups) {
-    auto* group = new EtchedGroupBox(Text(spec.caption), this);
-    group->setObjectName(QStringLiteral("GroupBox%1").arg(spec.number));
-    group->setGeometry(spec.left, spec.top, spec.width, spec.height);
-    GroupBox[spec.number] = group;
+  for (const GroupLayout& layout : kGroups) {
+    auto* group = new EtchedGroupBox(Text(layout.caption), this);
+    group->setObjectName(QStringLiteral("GroupBox%1").arg(layout.number));
+    group->setGeometry(layout.left, layout.top, layout.width, layout.height);
+    GroupBox[layout.number] = group;
   }
-  for (const FieldSpec& spec : kFields) {
-    QGroupBox* group = GroupBox[spec.group];
-    auto* label = new QLabel(Text(spec.caption), group);
-    label->setObjectName(QStringLiteral("Label%1").arg(spec.label));
+  for (const FieldLayout& layout : kFields) {
+    QGroupBox* group = GroupBox[layout.group];
+    auto* label = new QLabel(Text(layout.caption), group);
+    label->setObjectName(QStringLiteral("Label%1").arg(layout.label));
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(spec.label_left, spec.label_top, label->sizeHint().width(), kLabelHeight);
-    Label[spec.label] = label;
+    label->setGeometry(layout.label_left, layout.label_top, label->sizeHint().width(),
+                       kLabelHeight);
+    Label[layout.label] = label;
 
-    auto* edit = new QLineEdit(Text(spec.text), group);
-    edit->setObjectName(QStringLiteral("Edit%1").arg(spec.edit));
-    edit->setGeometry(spec.left, spec.top, spec.width, kFieldHeight);
-    Edit[spec.edit] = edit;
+    auto* edit = new QLineEdit(Text(layout.text), group);
+    edit->setObjectName(QStringLiteral("Edit%1").arg(layout.edit));
+    edit->setGeometry(layout.left, layout.top, layout.width, kFieldHeight);
+    Edit[layout.edit] = edit;
   }
   // The bending angle is fixed at zero: only uniaxial bending is analysed.
   Edit[16]->setEnabled(false);
@@ -217,7 +218,7 @@ void TForm1::CreateControls() {
   Image2->setGeometry(kButtonLeft, 8, 165, 38);
   RunOperation([this] { Image2->setPixmap(QPixmap::fromImage(LogoPicture())); });
 
-  const ButtonSpec buttons[] = {
+  const ButtonLayout buttons[] = {
       {&TForm1::Button6, "Button6", "输入数据", 56},
       {&TForm1::Button2, "Button2", "显示截面", 88},
       {&TForm1::Button7, "Button7", "OpenSEES弯矩曲率分析", 120},
@@ -225,11 +226,11 @@ void TForm1::CreateControls() {
       {&TForm1::Button3, "Button3", "OpenSEES PM分析", 184},
       {&TForm1::Button5, "Button5", "显示PM曲线", 216},
   };
-  for (const ButtonSpec& spec : buttons) {
-    auto* button = new QPushButton(Text(spec.caption), this);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    button->setGeometry(kButtonLeft, spec.top, kButtonWidth, kButtonHeight);
-    this->*spec.button = button;
+  for (const ButtonLayout& layout : buttons) {
+    auto* button = new QPushButton(Text(layout.caption), this);
+    button->setObjectName(QString::fromLatin1(layout.name));
+    button->setGeometry(kButtonLeft, layout.top, kButtonWidth, kButtonHeight);
+    this->*layout.button = button;
   }
 
   StatusBar1 = new QStatusBar(this);
