@@ -5,11 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <string_view>
 #include <vector>
 
 #include "analysis.h"
@@ -340,6 +342,136 @@ int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
   return usage(s, "uniaxialMaterial", "unknown material type " + quoted(objv[1]), forms);
 }
 
+bool fiberCommandIsOurs(Tcl_Interp* interp);
+
+// A section body is usually hundreds of plain "fiber Y Z AREA MATTAG" lines.
+// Tcl would make a word object per argument and parse each number through its
+// own reader, which costs most of a short run; such a body is read here
+// instead. Anything else (variables, brackets, braces, quotes, backslashes,
+// comments, other commands, numbers beyond plain decimals, an unknown
+// material, a fiber command that was renamed or traced) leaves the body to
+// Tcl untouched, so its errors and their lines stay as Tcl reports them.
+namespace plain {
+
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+bool isDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+// Decimal digits with no leading zero before another digit: Tcl would read
+// "010" as octal.
+bool wholePart(std::string_view text, std::size_t& at) {
+  const std::size_t start = at;
+  while (at < text.size() && isDigit(text[at])) ++at;
+  return !(at - start > 1 && text[start] == '0');
+}
+
+// What Tcl and std::from_chars read alike: [+-]digits[.digits][e[+-]digits].
+// Both round correctly, and from_chars ignores the locale.
+bool real(std::string_view text, double& value) {
+  std::size_t at = 0;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+  const std::size_t mantissa = at;
+  if (!wholePart(text, at)) return false;
+  std::size_t digits = at - mantissa;
+  if (at < text.size() && text[at] == '.') {
+    ++at;
+    const std::size_t fraction = at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+    digits += at - fraction;
+  }
+  if (digits == 0) return false;
+  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+    ++at;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+    const std::size_t exponent = at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+    if (at == exponent) return false;
+  }
+  if (at != text.size()) return false;
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  const char* last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+  if (error != std::errc() || end != last) return false;
+  // Infinite values are refused by the command, and values too small for a
+  // normal double are left to Tcl's own reader.
+  return std::isfinite(value) && (value == 0.0 || std::isnormal(value));
+}
+
+bool integer(std::string_view text, int& value) {
+  std::size_t at = 0;
+  if (at < text.size() && (text[at] == '+' || text[at] == '-')) ++at;
+  const std::size_t start = at;
+  if (!wholePart(text, at) || at == start || at != text.size() || at - start > 9) return false;
+  const char* first = text.data() + (text[0] == '+' ? 1 : 0);
+  const char* last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  return error == std::errc() && end == last;
+}
+
+struct FiberLine {
+  double y, z, area;
+  const UniaxialMaterial* material;
+};
+
+// Reads the whole body, or nothing: false leaves it to Tcl.
+bool readFibers(const Domain& domain, std::string_view body, std::vector<FiberLine>& fibers) {
+  for (char c : body) {
+    const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
+                         (c >= 'A' && c <= 'Z') || c == '.' || c == '+' || c == '-' || c == '\n' ||
+                         isSpace(c);
+    if (!allowed) return false;
+  }
+  std::size_t at = 0;
+  while (at < body.size()) {
+    std::string_view words[6];
+    int count = 0;
+    while (at < body.size() && body[at] != '\n') {
+      if (isSpace(body[at])) {
+        ++at;
+        continue;
+      }
+      const std::size_t start = at;
+      while (at < body.size() && body[at] != '\n' && !isSpace(body[at])) ++at;
+      if (count == 6) return false;
+      words[count++] = body.substr(start, at - start);
+    }
+    ++at;  // the newline
+    if (count == 0) continue;
+    FiberLine fiber = {};
+    int materialTag = 0;
+    if (count != 5 || words[0] != "fiber" || !real(words[1], fiber.y) || !real(words[2], fiber.z) ||
+        !real(words[3], fiber.area) || !integer(words[4], materialTag)) {
+      return false;
+    }
+    fiber.material = domain.findMaterial(materialTag);
+    if (fiber.material == nullptr) return false;
+    fibers.push_back(fiber);
+  }
+  return true;
+}
+
+}  // namespace plain
+
+// True when the body was read here; false when it must go to Tcl (nothing
+// has been added then).
+bool addPlainFibers(Session& s, Tcl_Obj* body, FiberSection& section) {
+  int length = 0;
+  const char* text = Tcl_GetStringFromObj(body, &length);
+  std::vector<plain::FiberLine> fibers;
+  if (!plain::readFibers(*s.domain, std::string_view(text, static_cast<std::size_t>(length)),
+                         fibers) ||
+      !fiberCommandIsOurs(s.interp)) {
+    return false;
+  }
+  for (const plain::FiberLine& fiber : fibers)
+    section.addFiber(fiber.y, fiber.area, *fiber.material);
+  return true;
+}
+
 int cmdSection(Session& s, int objc, Objv objv) {
   const char* form = "section Fiber TAG { fiber Y Z AREA MATTAG ... }";
   if (!needModel(s, "section")) return TCL_ERROR;
@@ -355,10 +487,12 @@ int cmdSection(Session& s, int objc, Objv objv) {
     return fail(s, "section: section " + std::to_string(tag) + " already exists");
   }
   auto section = std::make_unique<FiberSection>(tag);
-  s.buildingSection = section.get();
-  const int code = evalBody(s, objv[3], "section Fiber " + std::to_string(tag));
-  s.buildingSection = nullptr;
-  if (code != TCL_OK) return code;
+  if (!addPlainFibers(s, objv[3], *section)) {
+    s.buildingSection = section.get();
+    const int code = evalBody(s, objv[3], "section Fiber " + std::to_string(tag));
+    s.buildingSection = nullptr;
+    if (code != TCL_OK) return code;
+  }
   section->finish();
   s.domain->addSection(std::move(section));
   return TCL_OK;
@@ -763,6 +897,21 @@ int dispatch(ClientData data, Tcl_Interp*, int objc, Objv objv) {
   } catch (const std::bad_alloc&) {
     return fail(s, std::string(Tcl_GetString(objv[0])) + ": out of memory");
   }
+}
+
+// The body reader stands in for our own fiber command only: not for one a
+// script put in its place or traced.
+bool fiberCommandIsOurs(Tcl_Interp* interp) {
+  Tcl_CmdInfo info = {};
+  if (Tcl_GetCommandInfo(interp, "fiber", &info) == 0 || info.objProc != dispatch ||
+      static_cast<Binding*>(info.objClientData)->handler != cmdFiber) {
+    return false;
+  }
+  Tcl_InterpState saved = Tcl_SaveInterpState(interp, TCL_OK);
+  const bool untraced = Tcl_EvalEx(interp, "trace info execution fiber", -1, 0) == TCL_OK &&
+                        Tcl_GetCharLength(Tcl_GetObjResult(interp)) == 0;
+  Tcl_RestoreInterpState(interp, saved);
+  return untraced;
 }
 
 void release(ClientData data) {
