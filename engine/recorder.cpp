@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -38,10 +39,13 @@ bool takeWriteLock(int fd) {
 
 }  // namespace
 
+// std::to_chars writes what printf "%.*g" writes in the C locale, without
+// printf's format parsing and locale look-ups: a line is written per step.
 void appendNumber(std::string& out, double value, int precision) {
   char buffer[64];
-  const int length = std::snprintf(buffer, sizeof buffer, "%.*g", precision, value);
-  if (length > 0) out.append(buffer, static_cast<std::size_t>(length));
+  const auto [end, error] =
+      std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, precision);
+  if (error == std::errc()) out.append(buffer, end);
 }
 
 NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
