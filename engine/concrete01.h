@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cfloat>
+#include <cmath>
+
 #include "material.h"
 
 namespace marrowick::engine {
@@ -42,5 +45,53 @@ class Concrete01 final : public UniaxialMaterial {
   History trial_;
   History committed_;
 };
+
+// Inline: the fiber loop of a section calls it for every fiber and iteration.
+inline void Concrete01::setTrialStrain(double strain) {
+  // Every trial starts from the committed history: Newton may try many strains
+  // within one step, and only the converged one may leave a mark.
+  trial_ = committed_;
+  if (std::fabs(strain - committed_.strain) < DBL_EPSILON) {
+    stress_ = trial_.stress;
+    tangent_ = trial_.tangent;
+    return;
+  }
+  trial_.strain = strain;
+  if (strain > 0.0) {
+    // Cracked: no tension, and the compression history stays as it was.
+    trial_.stress = 0.0;
+    trial_.tangent = 0.0;
+  } else {
+    const double slope = committed_.unloadSlope;
+    const double onUnloadingLine = committed_.stress + slope * strain - slope * committed_.strain;
+    if (strain <= committed_.strain) {
+      // Further into compression: the envelope if the strain is new, else the
+      // reloading line back to it, or nothing while the crack is still open.
+      if (strain <= trial_.minStrain) {
+        trial_.minStrain = strain;
+        envelope(strain);
+        updateUnloadingRule();
+      } else if (strain <= trial_.endStrain) {
+        trial_.tangent = trial_.unloadSlope;
+        trial_.stress = trial_.unloadSlope * (strain - trial_.endStrain);
+      } else {
+        trial_.stress = 0.0;
+        trial_.tangent = 0.0;
+      }
+      if (onUnloadingLine > trial_.stress) {
+        trial_.stress = onUnloadingLine;
+        trial_.tangent = trial_.unloadSlope;
+      }
+    } else if (onUnloadingLine <= 0.0) {
+      trial_.stress = onUnloadingLine;
+      trial_.tangent = slope;
+    } else {
+      trial_.stress = 0.0;
+      trial_.tangent = 0.0;
+    }
+  }
+  stress_ = trial_.stress;
+  tangent_ = trial_.tangent;
+}
 
 }  // namespace marrowick::engine

@@ -12,14 +12,17 @@ FiberSection::FiberSection(const FiberSection& other)
   fibers_.reserve(other.fibers_.size());
   for (std::size_t i = 0; i < other.fibers_.size(); ++i) {
     materials_.push_back(other.materials_[i]->copy());
-    fibers_.push_back({other.fibers_[i].y, other.fibers_[i].area, materials_.back().get()});
+    UniaxialMaterial* material = materials_.back().get();
+    fibers_.push_back(
+        {other.fibers_[i].y, other.fibers_[i].area, material, dynamic_cast<Concrete01*>(material)});
   }
 }
 
 void FiberSection::addFiber(double y, double area, const UniaxialMaterial& material) {
   heights_.push_back(y);
   materials_.push_back(material.copy());
-  fibers_.push_back({y, area, materials_.back().get()});
+  UniaxialMaterial* own = materials_.back().get();
+  fibers_.push_back({y, area, own, dynamic_cast<Concrete01*>(own)});
 }
 
 // A fiber's share of the resultants, its lever arm measured downward from the
@@ -58,7 +61,12 @@ void FiberSection::finish() {
 void FiberSection::setTrialDeformation(double axialStrain, double curvature) {
   SectionResponse r;
   for (const Fiber& fiber : fibers_) {
-    fiber.material->setTrialStrain(axialStrain - fiber.y * curvature);
+    const double strain = axialStrain - fiber.y * curvature;
+    if (fiber.concrete != nullptr) {
+      fiber.concrete->Concrete01::setTrialStrain(strain);
+    } else {
+      fiber.material->setTrialStrain(strain);
+    }
     addFiberResponse(r, fiber);
   }
   trial_ = r;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "concrete01.h"
 #include "material.h"
 
 namespace marrowick::engine {
@@ -45,6 +46,9 @@ class FiberSection {
     double y;  // height above the centroid
     double area;
     UniaxialMaterial* material;
+    // Concrete01, most fibers of a section, is called directly so that its
+    // code runs inline in the fiber loop.
+    Concrete01* concrete;
   };
 
   static void addFiberResponse(SectionResponse& r, const Fiber& fiber);
