@@ -14,12 +14,7 @@ namespace {
 constexpr int kWidth = 471;
 constexpr int kHeight = 359;
 
-AnalysisState DefaultModel() {
-  AnalysisState state;
-  testing::SetDefaultParameters(state);
-  BuildFiberModel(state);
-  return state;
-}
+using testing::DefaultModel;
 
 // The 6 × 6 square of a fiber drawn at (px, py): black ring, 4 × 4 inside.
 void ExpectSquare(const ImageCanvas& canvas, int px, int py, TColor inside) {

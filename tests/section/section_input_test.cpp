@@ -61,12 +61,7 @@ constexpr Read kReads[] = {
     {20, [](const AnalysisState& s) { return static_cast<double>(s.AxialLevels); }},
 };
 
-AnalysisState DefaultModel() {
-  AnalysisState state;
-  testing::SetDefaultParameters(state);
-  BuildFiberModel(state);
-  return state;
-}
+using testing::DefaultModel;
 
 TEST(SectionInput, ReadsEveryFieldOnceInTheEngineersOrder) {
   const Texts texts = DefaultTexts();

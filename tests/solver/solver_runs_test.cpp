@@ -18,12 +18,7 @@ namespace {
 
 using testing::ReadBytes;
 
-AnalysisState DefaultModel() {
-  AnalysisState state;
-  testing::SetDefaultParameters(state);
-  BuildFiberModel(state);
-  return state;
-}
+using testing::DefaultModel;
 
 Lines ScriptOnDisk(const std::string& file_name) {
   Lines lines;

@@ -12,12 +12,7 @@
 namespace marrowick {
 namespace {
 
-AnalysisState DefaultModel() {
-  AnalysisState state;
-  testing::SetDefaultParameters(state);
-  BuildFiberModel(state);
-  return state;
-}
+using testing::DefaultModel;
 
 TEST(SolverScript, DefaultScriptEqualsTheGoldenFileByteForByte) {
   AnalysisState state = DefaultModel();

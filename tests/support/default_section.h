@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/analysis_state.h"
+#include "section/fiber_model.h"
 
 namespace marrowick::testing {
 
@@ -25,6 +26,14 @@ inline void SetDefaultParameters(AnalysisState& state) {
   state.AxialLoad = -1000;
   state.CurvatureLimit = 0.00002;
   state.AxialLevels = 20;
+}
+
+// The state after "输入数据" with the default texts: parameters and model.
+inline AnalysisState DefaultModel() {
+  AnalysisState state;
+  SetDefaultParameters(state);
+  BuildFiberModel(state);
+  return state;
 }
 
 }  // namespace marrowick::testing
