@@ -106,7 +106,7 @@ std::string FormatTemplate(const std::string& pattern, std::initializer_list<Tem
   return text;
 }
 
-double ParseReal(const std::string& text, char decimal) {
+std::optional<Extended> ScanReal(const std::string& text, char decimal) {
   const std::size_t size = text.size();
   std::size_t i = 0;
   while (i < size && text[i] == ' ') ++i;
@@ -129,7 +129,7 @@ double ParseReal(const std::string& text, char decimal) {
       ++fraction_digits;
     }
   }
-  if (!took_any) FailRealConversion(text);
+  if (!took_any) return std::nullopt;
 
   long exponent = 0;
   if (i < size && (text[i] == 'E' || text[i] == 'e')) {
@@ -144,7 +144,7 @@ double ParseReal(const std::string& text, char decimal) {
   }
 
   while (i < size && text[i] == ' ') ++i;
-  if (i != size) FailRealConversion(text);
+  if (i != size) return std::nullopt;
 
   // The integer of all digits times ten to (exponent − fraction digits), with
   // the 64-bit significand; the library conversion rounds it correctly.
@@ -154,16 +154,21 @@ double ParseReal(const std::string& text, char decimal) {
   normalized += "e" + std::to_string(scale);
   errno = 0;
   Extended value = strtold_l(normalized.c_str(), nullptr, CLocale());
-  if (std::isinf(value) || std::isnan(value)) FailRealConversion(text);
-  if (negative) value = -value;
-  return StoreDouble(value);
+  if (std::isinf(value) || std::isnan(value)) return std::nullopt;
+  return negative ? -value : value;
 }
 
-int32_t ParseInteger(const std::string& text) {
+double ParseReal(const std::string& text, char decimal) {
+  const std::optional<Extended> value = ScanReal(text, decimal);
+  if (!value) FailRealConversion(text);
+  return StoreDouble(*value);
+}
+
+std::optional<int32_t> ScanInteger(const std::string& text) {
   const std::size_t size = text.size();
   std::size_t i = 0;
   while (i < size && text[i] == ' ') ++i;
-  if (i == size) FailIntegerConversion(text);
+  if (i == size) return std::nullopt;
 
   bool negative = false;
   if (text[i] == '+' || text[i] == '-') negative = text[i++] == '-';
@@ -176,15 +181,15 @@ int32_t ParseInteger(const std::string& text) {
     hexadecimal = true;
     i += 2;
   }
-  if (i == size) FailIntegerConversion(text);
+  if (i == size) return std::nullopt;
 
   if (hexadecimal) {
     uint64_t value = 0;
     for (; i < size; ++i) {
       const int digit = HexDigitValue(text[i]);
-      if (digit < 0) FailIntegerConversion(text);
+      if (digit < 0) return std::nullopt;
       value = value * 16 + static_cast<uint64_t>(digit);
-      if (value > 0xFFFFFFFFu) FailIntegerConversion(text);
+      if (value > 0xFFFFFFFFu) return std::nullopt;
     }
     // The 32-bit pattern is read as a signed number, then negated.
     const auto pattern = static_cast<uint32_t>(value);
@@ -195,12 +200,18 @@ int32_t ParseInteger(const std::string& text) {
   uint64_t value = 0;
   const uint64_t limit = negative ? 2147483648u : 2147483647u;
   for (; i < size; ++i) {
-    if (!IsDigit(text[i])) FailIntegerConversion(text);
+    if (!IsDigit(text[i])) return std::nullopt;
     value = value * 10 + static_cast<uint64_t>(text[i] - '0');
-    if (value > limit) FailIntegerConversion(text);
+    if (value > limit) return std::nullopt;
   }
   return negative ? static_cast<int32_t>(0 - static_cast<int64_t>(value))
                   : static_cast<int32_t>(value);
+}
+
+int32_t ParseInteger(const std::string& text) {
+  const std::optional<int32_t> value = ScanInteger(text);
+  if (!value) FailIntegerConversion(text);
+  return *value;
 }
 
 std::string TrimText(const std::string& text) {

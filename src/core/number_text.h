@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -31,9 +32,17 @@ std::string FormatTemplate(const std::string& pattern, std::initializer_list<Tem
 // failure when the value is beyond the double range; underflow is silent.
 double ParseReal(const std::string& text, char decimal);
 
+// ParseReal's grammar for a caller that reports a rejected text in its own
+// words: the value as read (with the 64-bit significand, not yet stored as a
+// double, so it may lie beyond the double range), or none.
+std::optional<Extended> ScanReal(const std::string& text, char decimal);
+
 // Text to a 32-bit integer: decimal, or hexadecimal after "$", "x" or "0x".
 // Fails with the integer-conversion failure quoting the whole text.
 int32_t ParseInteger(const std::string& text);
+
+// ParseInteger's grammar without the failure: the value, or none.
+std::optional<int32_t> ScanInteger(const std::string& text);
 
 // The text without leading and trailing bytes of code 32 or less.
 std::string TrimText(const std::string& text);

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+#include "section/section_input.h"
+
+namespace marrowick {
+
+// How "输入数据" reads a field: a real, or a whole number.
+enum class FieldRule { Real, Integer };
+
+// One key of a section file and the input field EditN it stands for.
+struct SectionFileKey {
+  const char* group;
+  const char* key;
+  int field;
+  FieldRule rule;
+};
+
+// Every key, in the order a file is written: materials, outline and bars,
+// then the analysis settings. The unused bending angle (Edit16) has no key.
+inline constexpr std::array<SectionFileKey, 19> kSectionFileKeys{{
+    {"concrete", "peak_strength_MPa", 1, FieldRule::Real},
+    {"concrete", "peak_strain", 2, FieldRule::Real},
+    {"concrete", "residual_strength_MPa", 3, FieldRule::Real},
+    {"concrete", "residual_strain", 4, FieldRule::Real},
+    {"steel", "yield_strength_MPa", 5, FieldRule::Real},
+    {"steel", "elastic_modulus_MPa", 6, FieldRule::Real},
+    {"steel", "hardening_ratio", 7, FieldRule::Real},
+    {"section", "width_mm", 8, FieldRule::Real},
+    {"section", "height_mm", 9, FieldRule::Real},
+    {"section", "cover_mm", 10, FieldRule::Real},
+    {"section", "corner_bar_diameter_mm", 19, FieldRule::Real},
+    {"section", "bars_x", 11, FieldRule::Integer},
+    {"section", "bar_diameter_x_mm", 12, FieldRule::Integer},
+    {"section", "bars_y", 13, FieldRule::Integer},
+    {"section", "bar_diameter_y_mm", 14, FieldRule::Integer},
+    {"section", "fiber_size_mm", 18, FieldRule::Real},
+    {"analysis", "axial_force_kN", 15, FieldRule::Real},
+    {"analysis", "max_curvature_per_mm", 17, FieldRule::Real},
+    {"analysis", "axial_segments", 20, FieldRule::Integer},
+}};
+
+// The field texts a section file gives: texts[n] for EditN, n = 1..20; none
+// where the file has no key for the field (always so for Edit16).
+using SectionTexts = std::array<std::optional<std::string>, 21>;
+
+// Reads a section file: INI text, UTF-8, "[group]" lines, "key=value" lines
+// (blanks around either side ignored, a value may be double-quoted), and
+// comment lines starting with ";" or "#". Every value must be a number by its
+// field's rule with "." as the decimal point; reals come back with "." turned
+// into `decimal`, ready for a field that follows the regional settings.
+// All or nothing: an unreadable file fails with the file-open failure; an
+// unknown group or key, a key given twice, a line that is neither, or a value
+// that is not a number fails with a message naming the file, the line, the
+// key and the value.
+SectionTexts ReadSectionFile(const std::string& file_name, char decimal);
+
+// Writes field_text(n) of every key's field as typed, with `decimal` (the
+// regional symbol the texts were typed in) turned into ".". A text with
+// blanks at its ends or control characters is written double-quoted, so that
+// it reads back as it was. Fails as SaveLines does.
+void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal);
+
+}  // namespace marrowick

@@ -1,0 +1,137 @@
+#include "section/section_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/failure.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
+
+namespace marrowick {
+namespace {
+
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+// Field texts as typed in a window whose decimal symbol is a comma; blanks and
+// a tab must come back exactly as typed.
+std::string CommaText(int field) {
+  switch (field) {
+    case 2:
+      return "0,002";
+    case 7:
+      return " 1,5e-4 ";
+    case 11:
+      return " 2";
+    case 15:
+      return "-1000";
+    case 17:
+      return "0,00002";
+    default:
+      return std::to_string(field * 10);
+  }
+}
+
+TEST(SectionFile, SavedTextsComeBackAsTypedInEitherDecimalSymbol) {
+  testing::ScopedTempDir dir;
+  WriteSectionFile("comma.ini", CommaText, ',');
+  const std::string bytes = ReadBytes("comma.ini");
+  EXPECT_EQ(bytes.substr(0, 64),
+            "[concrete]\r\npeak_strength_MPa=10\r\npeak_strain=0.002\r\nresidual_st");
+  EXPECT_NE(bytes.find("\r\n\r\n[steel]\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("hardening_ratio=\" 1.5e-4 \"\r\n"), std::string::npos);
+  EXPECT_NE(bytes.find("bars_x=\" 2\"\r\n"), std::string::npos);
+
+  const SectionTexts comma = ReadSectionFile("comma.ini", ',');
+  const SectionTexts point = ReadSectionFile("comma.ini", '.');
+  for (const SectionFileKey& entry : kSectionFileKeys) {
+    const std::string typed = CommaText(entry.field);
+    std::string with_point = typed;
+    if (entry.rule == FieldRule::Real) std::replace(with_point.begin(), with_point.end(), ',', '.');
+    EXPECT_EQ(comma[entry.field], typed) << entry.key;
+    EXPECT_EQ(point[entry.field], with_point) << entry.key;
+  }
+  EXPECT_FALSE(comma[16].has_value());
+
+  // A pasted line break stays inside its value instead of breaking the file.
+  WriteSectionFile(
+      "break.ini", [](int field) { return field == 3 ? "1\n5" : "1"; }, '.');
+  EXPECT_NE(ReadBytes("break.ini").find("residual_strength_MPa=\"1\\x0A5\"\r\n"),
+            std::string::npos);
+  try {
+    ReadSectionFile("break.ini", '.');
+    ADD_FAILURE();
+  } catch (const Failure& failure) {
+    EXPECT_NE(failure.Message().find("line 4: [concrete] residual_strength_MPa = '1\n5'"),
+              std::string::npos);
+  }
+}
+
+TEST(SectionFile, ReadsCommentsBlanksAndAbsentKeys) {
+  testing::ScopedTempDir dir;
+  WriteBytes("part.ini",
+             "\xEF\xBB\xBF; a column of the second floor\n"
+             "# widths in mm\r\n"
+             "  [ section ]  \n"
+             "width_mm = 450\n"
+             "bars_x=$A\n"
+             "\n"
+             "[analysis]\n"
+             "axial_force_kN=\"-2.5E3\"\n");
+  const SectionTexts texts = ReadSectionFile("part.ini", ',');
+  for (int field = 1; field <= 20; ++field) {
+    const char* expected = field == 8 ? "450" : field == 11 ? "$A" : field == 15 ? "-2,5E3" : "";
+    EXPECT_EQ(texts[field].value_or(""), expected) << "Edit" << field;
+    EXPECT_EQ(texts[field].has_value(), *expected != '\0') << "Edit" << field;
+  }
+}
+
+TEST(SectionFile, ABadFileNamesTheFileLineKeyAndValue) {
+  testing::ScopedTempDir dir;
+  const struct {
+    const char* text;
+    const char* after_file;  // the message after «Section file "PATH", »
+  } cases[] = {
+      {"[foo]\nx=1\n", "line 1: unknown group [foo]"},
+      {"[concrete]\nwidth_mm=500\n", "line 2: unknown key width_mm = '500' in [concrete]"},
+      {"[section]\nwidth_mm=5OO\n",
+       "line 2: [section] width_mm = '5OO': not a valid floating point value"},
+      {"[section]\nwidth_mm=1,5\n",
+       "line 2: [section] width_mm = '1,5': not a valid floating point value"},
+      {"[section]\nwidth_mm=1e400\n",
+       "line 2: [section] width_mm = '1e400': not a valid floating point value"},
+      {"[section]\nwidth_mm=\n",
+       "line 2: [section] width_mm = '': not a valid floating point value"},
+      {"[section]\nbars_x=2.5\n", "line 2: [section] bars_x = '2.5': not a valid integer value"},
+      {"[section]\nwidth_mm=5\nwidth_mm=6\n", "line 3: key width_mm in [section] is given twice"},
+      {"width_mm=5\n", "line 1: key width_mm = '5' comes before any [group]"},
+      {"[section]\nwidth_mm 500\n", "line 2: 'width_mm 500' is neither [group] nor key=value"},
+      {"[section\n", "line 1: '[section' is not a group heading such as [section]"},
+      {"[section]\nwidth_mm=\"5\n",
+       "line 2: key width_mm = \"5: a quoted value must end the line with its closing quote"},
+      {"[section]\nwidth_mm=\"5\\n\"\n",
+       "line 2: key width_mm = \"5\\n\": an escape other than \\\", \\\\ or \\xHH"},
+  };
+  for (const auto& test : cases) {
+    WriteBytes("bad.ini", test.text);
+    try {
+      ReadSectionFile("bad.ini", '.');
+      ADD_FAILURE() << test.text;
+    } catch (const Failure& failure) {
+      EXPECT_EQ(failure.Kind(), FailureKind::InvalidInput);
+      EXPECT_EQ(failure.Message(),
+                "Section file \"" + (dir.Path() / "bad.ini").string() + "\", " + test.after_file);
+    }
+  }
+  try {
+    ReadSectionFile("missing.ini", '.');
+    ADD_FAILURE();
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
+    EXPECT_NE(failure.Message().find((dir.Path() / "missing.ini").string()), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace marrowick
