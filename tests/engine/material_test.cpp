@@ -1,5 +1,6 @@
 // Material laws against points worked out by hand from their defining
-// equations (the default concrete and steel of a Marrowick section).
+// equations (the default concrete and steel of a Marrowick section, and the
+// laws of hand-written OpenSees sections).
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,9 @@
 #include <vector>
 
 #include "concrete01.h"
+#include "concrete02.h"
+#include "elastic_pp.h"
+#include "steel01.h"
 #include "steel02.h"
 
 namespace marrowick::engine {
@@ -137,6 +141,115 @@ TEST(Steel02, StandingStillKeepsTheInitialModulus) {
   EXPECT_EQ(steel.getStress(), 0.0);
   EXPECT_EQ(steel.getTangent(), 215000.0);
   EXPECT_EQ(steel.branch(), 3);
+}
+
+// Steel01: fy 60, E0 30000, b 0.01 (εy = 0.002, hardening lines
+// σ = 300·ε ± 59.4). Concrete02: fpc −30 at −0.002, fpcu −18 at −0.006,
+// lambda 0.1 (so the reloading lines run through the origin), ft 3,
+// Ets 1500. ElasticPP: E 200, yield at ±0.01 (±2).
+std::unique_ptr<UniaxialMaterial> steel01(double a3 = 0.0) {
+  Steel01::Parameters p;
+  p.fy = 60.0;
+  p.e0 = 30000.0;
+  p.b = 0.01;
+  p.a3 = a3;
+  p.a4 = 1.0;
+  return std::make_unique<Steel01>(1, p);
+}
+
+std::unique_ptr<UniaxialMaterial> concrete02() {
+  return std::make_unique<Concrete02>(
+      2, Concrete02::Parameters{-30, -0.002, -18, -0.006, 0.1, 3, 1500});
+}
+
+std::unique_ptr<UniaxialMaterial> elasticPP(double down = -0.01, double initial = 0.0) {
+  return std::make_unique<ElasticPP>(3, 200.0, 0.01, down, initial);
+}
+
+struct Cycle {
+  const char* name;
+  std::unique_ptr<UniaxialMaterial> (*make)();
+  std::vector<Point> path;  // each point committed before the next
+};
+
+// Compression, reversal to tension, reversal back to compression.
+TEST(MaterialLaws, FollowAFullReversalCycle) {
+  const Cycle cycles[] = {
+      {"Steel01",
+       [] { return steel01(); },
+       {{-0.001, -30.0, 30000.0},
+        {-0.004, -60.6, 300.0},   // on the lower hardening line
+        {-0.002, -0.6, 30000.0},  // elastic unloading
+        {0.004, 60.6, 300.0},
+        {0.001, -29.4, 30000.0},
+        {-0.004, -60.6, 300.0}}},
+      // a3 = 1, a4 = 1: the reversal at −0.004 widens the tension side of the
+      // band by (0 − (−0.004))/(2·0.002) = 1, i.e. to 2·59.4 above 300·ε.
+      {"Steel01 hardening",
+       [] { return steel01(1.0); },
+       {{-0.004, -60.6, 300.0}, {-0.002, -0.6, 30000.0}, {0.004, 120.0, 300.0}}},
+      // Envelope −27 at −0.003; reloading slope −27/−0.003 = 9000 through the
+      // origin; tension envelope 3 − 1500·(ε − 0.0001) beyond ε = 0.0001.
+      {"Concrete02",
+       concrete02,
+       {{-0.003, -27.0, -3000.0},
+        {-0.002, -9.0, 4500.0},    // unloading capped at half the reloading line
+        {0.0002, 2.85, -1500.0},   // softening in tension
+        {0.0001, 1.425, 14250.0},  // back towards the origin on a secant
+        {-0.001, -9.0, 9000.0},    // reloading line into compression
+        {-0.004, -24.0, -3000.0}}},
+      {"ElasticPP",
+       [] { return elasticPP(); },
+       {{-0.005, -1.0, 200.0},
+        {-0.02, -2.0, 0.0},  // leaves a plastic strain of −0.01
+        {-0.015, -1.0, 200.0},
+        {0.02, 2.0, 0.0},  // plastic strain now +0.01
+        {0.015, 1.0, 200.0},
+        {-0.02, -2.0, 0.0}}},
+      {"ElasticPP asymmetric",
+       [] { return elasticPP(-0.02, 0.001); },
+       {{0.006, 1.0, 200.0}, {-0.03, -4.0, 0.0}}},
+  };
+  for (const Cycle& cycle : cycles) {
+    SCOPED_TRACE(cycle.name);
+    std::unique_ptr<UniaxialMaterial> material = cycle.make();
+    follow(*material, cycle.path);
+  }
+}
+
+// A trial that is reverted leaves no trace: the next trial answers as if it
+// had never been tried.
+TEST(MaterialLaws, RevertForgetsTheTrial) {
+  struct Case {
+    const char* name;
+    std::unique_ptr<UniaxialMaterial> (*make)();
+    Point committed;
+    double discarded;
+    Point next;
+  };
+  const Case cases[] = {
+      {"Steel01",
+       [] { return steel01(); },
+       {-0.001, -30.0, 30000.0},
+       -0.004,
+       {-0.0005, -15.0, 30000.0}},
+      {"Concrete02", concrete02, {-0.001, -22.5, 15000.0}, -0.003, {-0.0015, -28.125, 7500.0}},
+      {"ElasticPP",
+       [] { return elasticPP(); },
+       {-0.005, -1.0, 200.0},
+       -0.05,
+       {-0.008, -1.6, 200.0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<UniaxialMaterial> material = c.make();
+    follow(*material, {c.committed});
+    material->setTrialStrain(c.discarded);
+    material->revertToLastCommit();
+    expectNear(material->getStress(), c.committed.stress, "stress after revert");
+    expectNear(material->getTangent(), c.committed.tangent, "tangent after revert");
+    follow(*material, {c.next});
+  }
 }
 
 TEST(ElasticMaterial, RevertRestoresTheCommittedStress) {
