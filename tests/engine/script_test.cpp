@@ -7,6 +7,7 @@
 
 #include "engine_test_support.h"
 #include "support/temp_dir.h"
+#include "traceback.h"
 
 namespace marrowick::engine {
 namespace {
@@ -236,6 +237,26 @@ TEST(Analysis, HandWrittenScriptsUseTclItself) {
       kAnalysis + "analysis Static\nanalyze 2\n" +
       "set f [open r.out w]\nputs $f \"[getTime] [nodeDisp 2 1]\"\nclose $f\n");
   EXPECT_EQ(lines, std::vector<std::string>{"1.0 0.005"});
+}
+
+std::string traceback(int frames) {
+  std::string text = "too deep";
+  for (int k = 0; k < frames; ++k) {
+    text += std::string(k == 0 ? "\n    while executing" : "\n    invoked from within") + "\n\"f " +
+            std::to_string(k) + "\"\n    (procedure \"f\" line 1)";
+  }
+  return text;
+}
+
+TEST(ShortTraceback, KeepsTheEndsOfADeepTraceback) {
+  EXPECT_EQ(shortTraceback(traceback(8), 4), traceback(8));
+  const std::string shortened = shortTraceback(traceback(1000), 2);
+  EXPECT_EQ(shortened,
+            "too deep\n    while executing\n\"f 0\"\n    (procedure \"f\" line 1)\n"
+            "    invoked from within\n\"f 1\"\n    (procedure \"f\" line 1)\n"
+            "    ... 996 frames left out ...\n"
+            "    invoked from within\n\"f 998\"\n    (procedure \"f\" line 1)\n"
+            "    invoked from within\n\"f 999\"\n    (procedure \"f\" line 1)");
 }
 
 }  // namespace
