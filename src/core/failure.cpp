@@ -40,6 +40,11 @@ void FailFileCreate(const std::string& file_name, int errno_value) {
                                              "\". " + SystemErrorDescription(errno_value));
 }
 
+void FailFileDelete(const std::string& file_name, int errno_value) {
+  throw Failure(FailureKind::FileDelete, "Cannot delete file \"" + AbsolutePath(file_name) +
+                                             "\". " + SystemErrorDescription(errno_value));
+}
+
 void FailStreamWrite() {
   throw Failure(FailureKind::StreamWrite, "Stream write error");
 }

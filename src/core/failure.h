@@ -13,6 +13,7 @@ enum class FailureKind {
   IntegerConversion,  // a text is not an integer value
   FileOpen,           // a file to read cannot be opened
   FileCreate,         // a file to write cannot be created
+  FileDelete,         // a stale file cannot be removed
   StreamWrite,        // fewer bytes were written than the text holds
   DivideByZero,       // a non-zero value divided by zero
   InvalidOperation,   // zero by zero, or a rounding beyond the integer range
@@ -44,6 +45,7 @@ class Failure : public std::exception {
 [[noreturn]] void FailFileOpen(const std::string& file_name, int errno_value);
 [[noreturn]] void FailFileOpen(const std::string& file_name, const std::string& description);
 [[noreturn]] void FailFileCreate(const std::string& file_name, int errno_value);
+[[noreturn]] void FailFileDelete(const std::string& file_name, int errno_value);
 [[noreturn]] void FailStreamWrite();
 [[noreturn]] void FailDivideByZero();
 [[noreturn]] void FailInvalidOperation();

@@ -34,12 +34,12 @@ void RunAxialSweep(AnalysisState& state) {
                                            static_cast<Extended>(state.AxialLevels));
     const auto level = static_cast<int32_t>(i);
     const std::string script_file = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
-    BuildSolverScript(state, load, FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal),
-                      script_file);
+    const std::string recorder_file = FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal);
+    BuildSolverScript(state, load, recorder_file, script_file);
     // The solver reads its script as soon as it starts, so the script must be
     // whole on disk first.
     SaveLines(state.TextLines, script_file);
-    StartSolver(script_file);
+    StartSolver(script_file, recorder_file);
   }
 }
 

@@ -9,7 +9,7 @@ namespace marrowick {
 void RunMomentCurvature(AnalysisState& state) {
   BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
   SaveLines(state.TextLines, "os.tcl");
-  StartSolver("os.tcl");
+  StartSolver("os.tcl", "mom_cur.out");
 }
 
 }  // namespace marrowick

@@ -147,10 +147,14 @@ void SetBundledSolverDirectory(const std::string& directory) {
   BundledDirectoryOverride() = directory;
 }
 
-void StartSolver(const std::string& script_file) {
+void StartSolver(const std::string& script_file, const std::string& recorder_file) {
   const std::string command_line = std::string(kSolverName) + " " + script_file;
   const std::string program = LocateSolver();
   if (program.empty()) FailSolverStart(command_line, ENOENT);
+  // unlink, not remove: a directory of that name is never the solver's file
+  // and must not vanish because it happens to be empty.
+  if (!recorder_file.empty() && ::unlink(recorder_file.c_str()) != 0 && errno != ENOENT)
+    FailFileDelete(recorder_file, errno);
 
   // Everything the child processes use is prepared before forking.
   std::string argument0 = kSolverName;

@@ -12,7 +12,12 @@ namespace marrowick {
 // directory, is never waited for, leaves no zombie and outlives Marrowick.
 // Fails with the solver-start failure when no solver is found or it cannot be
 // executed; what a started solver does later is not watched.
-void StartSolver(const std::string& script_file);
+// Once a solver is found, the recorder file its script will write (if named)
+// is removed first: a solver that stops before its recorder command writes
+// nothing, and an earlier run's file in its place would be charted as the
+// new result. One that cannot be removed fails with the file-delete failure
+// naming it, and no solver is started. Without a solver it stays untouched.
+void StartSolver(const std::string& script_file, const std::string& recorder_file = {});
 
 // Where the bundled solver is looked for: the directory of the running
 // executable unless set here. An empty directory restores that default.

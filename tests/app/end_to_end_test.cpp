@@ -5,13 +5,16 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/form1.h"
@@ -156,6 +159,40 @@ TEST(EndToEnd, DefaultSectionThroughBothAnalysesWithTheBundledSolver) {
   EXPECT_LT(moments.back(), 0.05 * *peak);
   for (auto it = moments.begin(); it != peak; ++it) EXPECT_LT(*it, *(it + 1)) << *it;
   for (auto it = peak; it + 1 != moments.end(); ++it) EXPECT_GT(*it, *(it + 1)) << *it;
+}
+
+// The window does not watch its solvers: a test waits until no other process
+// works in the directory.
+bool NoOtherProcessIn(const std::filesystem::path& directory) {
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    const std::string pid = entry.path().filename();
+    if (pid.find_first_not_of("0123456789") != std::string::npos) continue;  // "self"
+    std::error_code error;
+    const auto cwd = std::filesystem::read_symlink(entry.path() / "cwd", error);
+    if (!error && cwd == directory && pid != std::to_string(::getpid())) return false;
+  }
+  return true;
+}
+
+TEST(EndToEnd, ASolverThatRefusesTheSectionLeavesNoEarlierResultToChart) {
+  const PathWithoutOpenSees path;
+  const testing::ScopedTempDir directory;
+  std::ofstream("mom_cur.out", std::ios::binary) << "1 2 \r\n3 4 \r\n";  // an earlier run's
+  EndToEndForm form;
+  form.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("0"));
+  form.Press("Button6");  // 输入数据
+  form.Press("Button7");  // OpenSEES弯矩曲率分析: no concrete strength, refused
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  const auto deadline = std::chrono::steady_clock::now() + kSolverPatience;
+  while (!NoOtherProcessIn(directory.Path()) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  EXPECT_TRUE(std::filesystem::exists("os.tcl")) << "the solver stopped before its end";
+  EXPECT_FALSE(std::filesystem::exists("mom_cur.out"));
+
+  form.Press("Button4");  // 显示弯矩曲率曲线
+  EXPECT_EQ(form.shown, std::vector<std::string>{"Cannot open file \"" +
+                                                 (directory.Path() / "mom_cur.out").string() +
+                                                 "\". No such file or directory."});
 }
 
 }  // namespace

@@ -80,6 +80,34 @@ TEST(MomentCurvatureRun, AMissingSolverIsReportedAndTheScriptStays) {
   EXPECT_EQ(ReadBytes("mom_cur.out"), "1 2 \r\n");
 }
 
+// A solver that stops before its recorder command writes nothing: an
+// earlier run's file must not be there to be charted as the new result.
+TEST(MomentCurvatureRun, RemovesTheRecorderFileOfAnEarlierRunBeforeStarting) {
+  testing::SolverEnvironment environment;
+  environment.InstallRecordingSolver();
+  testing::ScopedTempDir dir;
+  AnalysisState state = DefaultModel();
+  state.AxialLevels = 1;
+  for (const char* stale : {"mom_cur.out", "P1_mom_cur.out", "P2_mom_cur.out"})
+    std::ofstream(stale, std::ios::binary) << "1 2 \r\n";
+  RunMomentCurvature(state);
+  RunAxialSweep(state);
+  ASSERT_TRUE(environment.WaitForStart("os.tcl") && environment.WaitForStart("P2.tcl"));
+  for (const char* stale : {"mom_cur.out", "P1_mom_cur.out", "P2_mom_cur.out"})
+    EXPECT_FALSE(std::filesystem::exists(stale)) << stale;
+
+  // One that cannot be removed is reported, and its solver is not started.
+  std::filesystem::remove(environment.Records() / "os.tcl.start");
+  std::filesystem::create_directories("mom_cur.out/kept");
+  const Failure failure = FailureOf([&] { RunMomentCurvature(state); });
+  EXPECT_EQ(failure.Kind(), FailureKind::FileDelete);
+  EXPECT_EQ(
+      FailureDisplayText(failure.Message()),
+      "Cannot delete file \"" + (dir.Path() / "mom_cur.out").string() + "\". Is a directory.");
+  EXPECT_TRUE(std::filesystem::exists("mom_cur.out/kept"));
+  EXPECT_FALSE(std::filesystem::exists(environment.Records() / "os.tcl.start"));
+}
+
 TEST(AxialSweep, StepsEvenlyFromTensionToCompression) {
   struct Case {
     double tension, compression;
