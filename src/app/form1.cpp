@@ -18,9 +18,11 @@
 #include "app/application.h"
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
+#include "app/surface_tools.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
 #include "charts/section_view.h"
+#include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
@@ -185,7 +187,9 @@ void TForm1::CreateControls() {
                        kLabelHeight);
     Label[layout.label] = label;
 
-    auto* edit = new QLineEdit(Text(layout.text), group);
+    // Defaults are written with a point; shown with the regional symbol so
+    // that they pass the input rule of a comma locale as they stand.
+    auto* edit = new QLineEdit(Text(WithRegionalDecimal(layout.text).c_str()), group);
     edit->setObjectName(QStringLiteral("Edit%1").arg(layout.edit));
     edit->setGeometry(layout.left, layout.top, layout.width, kFieldHeight);
     Edit[layout.edit] = edit;
@@ -212,6 +216,8 @@ void TForm1::CreateControls() {
   QFont canvas_font = font();
   canvas_font.setStyleStrategy(QFont::NoAntialias);
   Image1->Surface().SetFont(canvas_font);
+  SurfaceTools1 =
+      new SurfaceTools(*Image1, [this](const std::function<void()>& tool) { RunOperation(tool); });
 
   Image2 = new QLabel(this);
   Image2->setObjectName(QStringLiteral("Image2"));
@@ -279,7 +285,8 @@ void TForm1::Button6Click() {
 
 void TForm1::Button2Click() {
   const RepaintOnExit repaint(*Image1);
-  DrawSectionView(state_, Image1->Surface());
+  SurfaceTools1->Draw([this] { DrawSectionView(state_, Image1->Surface()); },
+                      [this] { return SectionPicture(state_, Image1->width(), Image1->height()); });
 }
 
 void TForm1::Button7Click() {
@@ -288,7 +295,9 @@ void TForm1::Button7Click() {
 
 void TForm1::Button4Click() {
   const RepaintOnExit repaint(*Image1);
-  DrawMomentCurvatureChart(state_, Image1->Surface());
+  SurfaceTools1->Draw(
+      [this] { DrawMomentCurvatureChart(state_, Image1->Surface()); },
+      [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
 }
 
 void TForm1::Button3Click() {
@@ -297,7 +306,9 @@ void TForm1::Button3Click() {
 
 void TForm1::Button5Click() {
   const RepaintOnExit repaint(*Image1);
-  DrawInteractionCurve(state_, Image1->Surface());
+  SurfaceTools1->Draw(
+      [this] { DrawInteractionCurve(state_, Image1->Surface()); },
+      [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
 }
 
 void TForm1::RunOperation(const std::function<void()>& operation) {

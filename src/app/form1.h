@@ -18,6 +18,7 @@ class QStatusBar;
 
 namespace marrowick {
 
+class SurfaceTools;
 class TImage;
 
 // The one window: twenty input fields, six buttons in the order of use, the
@@ -33,6 +34,8 @@ class TForm1 : public QWidget {
 
   AnalysisState& State() { return state_; }
   TImage* Image1 = nullptr;
+  // The surface's readout, context menu and key-point marks.
+  SurfaceTools* SurfaceTools1 = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面

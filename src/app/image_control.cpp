@@ -2,6 +2,7 @@
 
 #include <QPaintEvent>
 #include <QPainter>
+#include <utility>
 
 namespace marrowick {
 
@@ -13,7 +14,12 @@ TImage::TImage(int width, int height, QWidget* parent) : QWidget(parent), canvas
 
 void TImage::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawImage(event->rect(), canvas_.Image(), event->rect());
+  painter.drawImage(event->rect(), Shown(), event->rect());
+}
+
+void TImage::SetOverlay(QImage overlay) {
+  overlay_ = std::move(overlay);
+  update();
 }
 
 }  // namespace marrowick

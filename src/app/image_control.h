@@ -18,11 +18,17 @@ class TImage : public QWidget {
   ImageCanvas& Surface() { return canvas_; }
   const ImageCanvas& Surface() const { return canvas_; }
 
+  // What the window shows: the bitmap, or a marked copy of it set over it
+  // (key points drawn on the current chart) until the overlay is cleared.
+  const QImage& Shown() const { return overlay_.isNull() ? canvas_.Image() : overlay_; }
+  void SetOverlay(QImage overlay);
+
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   ImageCanvas canvas_;
+  QImage overlay_;
 };
 
 }  // namespace marrowick

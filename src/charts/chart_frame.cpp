@@ -26,6 +26,23 @@ int32_t ChartColumn(const ScaleRanges& ranges, Extended x) {
 
 }  // namespace
 
+ScaleRanges ChartRanges(const RealTable& x, const RealTable& y, int32_t n, int width, int height) {
+  ScaleRanges ranges;
+  ranges.Width = width;
+  ranges.Height = height;
+  if (n >= 1) {
+    ranges.XMin = ranges.XMax = x[1];
+    ranges.YMin = ranges.YMax = y[1];
+  }
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+    if (!(ranges.XMax > x[i])) ranges.XMax = x[i];
+    if (!(ranges.XMin < x[i])) ranges.XMin = x[i];
+    if (!(ranges.YMax > y[i])) ranges.YMax = y[i];
+    if (!(ranges.YMin < y[i])) ranges.YMin = y[i];
+  }
+  return ranges;
+}
+
 ScaleRanges DrawChartFrame(Canvas& canvas, const RealTable& x, const RealTable& y, int32_t n) {
   if (n < 0 || x.size() <= static_cast<std::size_t>(n) || y.size() <= static_cast<std::size_t>(n))
     FailRangeCheck();
@@ -47,19 +64,7 @@ ScaleRanges DrawChartFrame(Canvas& canvas, const RealTable& x, const RealTable& 
   const double dx = StoreDouble(static_cast<Extended>(w - 2 * kSideMargin) / kGridColumns);
   const double dy = StoreDouble(static_cast<Extended>(h - 2 * kTopMargin) / kGridRows);
 
-  ScaleRanges ranges;
-  ranges.Width = w;
-  ranges.Height = h;
-  if (n >= 1) {
-    ranges.XMin = ranges.XMax = x[1];
-    ranges.YMin = ranges.YMax = y[1];
-  }
-  for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-    if (!(ranges.XMax > x[i])) ranges.XMax = x[i];
-    if (!(ranges.XMin < x[i])) ranges.XMin = x[i];
-    if (!(ranges.YMax > y[i])) ranges.YMax = y[i];
-    if (!(ranges.YMin < y[i])) ranges.YMin = y[i];
-  }
+  const ScaleRanges ranges = ChartRanges(x, y, n, w, h);
 
   const Extended x_span = static_cast<Extended>(ranges.XMax) - ranges.XMin;
   for (int k = 0; k <= kGridColumns; ++k) {

@@ -25,6 +25,11 @@ struct ChartPixel {
   friend bool operator==(const ChartPixel&, const ChartPixel&) = default;
 };
 
+// The ranges DrawChartFrame sets for x[1..n] and y[1..n] on a surface of
+// that size, without drawing: what a point under the pointer is matched to.
+// The caller guarantees both tables hold n + 1 slots.
+ScaleRanges ChartRanges(const RealTable& x, const RealTable& y, int32_t n, int width, int height);
+
 // Clears the whole surface and draws the grey plot box (80 px margins left
 // and right, 20 px top and bottom) with a grid of five columns and ten rows,
 // each grid line labelled with its value in "%0.3E" form and the regional

@@ -21,6 +21,13 @@ int OffSurfaceClamped(int coordinate) {
 
 }  // namespace
 
+ChartPixel FiberPixel(const TFiber& fiber, double draw_scale, int width, int height) {
+  const Extended scale = draw_scale;
+  // Section Y grows upward, pixel rows downward.
+  return ChartPixel{OffSurfaceClamped(RoundToInteger(fiber.X * scale + width / 2.0L)),
+                    OffSurfaceClamped(RoundToInteger(height / 2.0L - fiber.Y * scale))};
+}
+
 void DrawSectionView(AnalysisState& state, Canvas& canvas) {
   const int width = canvas.Width();
   const int height = canvas.Height();
@@ -34,9 +41,6 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
   canvas.SetBrushColor(kWhite);
   canvas.Rectangle(0, 0, width, height);
 
-  const Extended scale = state.DrawScale;
-  const Extended centre_x = width / 2.0L;
-  const Extended centre_y = height / 2.0L;
   // The table never holds fewer slots than the count; the bound keeps a
   // drawing from reading past it all the same.
   const int64_t last =
@@ -47,9 +51,7 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
     if (fiber.MatTag == 1) canvas.SetBrushColor(kYellow);
     if (fiber.MatTag == 2) canvas.SetBrushColor(kRed);
     if (fiber.CornerBar == 1) canvas.SetBrushColor(kBlue);
-    // Section Y grows upward, pixel rows downward.
-    const int px = OffSurfaceClamped(RoundToInteger(fiber.X * scale + centre_x));
-    const int py = OffSurfaceClamped(RoundToInteger(centre_y - fiber.Y * scale));
+    const auto [px, py] = FiberPixel(fiber, state.DrawScale, width, height);
     canvas.Rectangle(px - kHalfSquare, py - kHalfSquare, px + kHalfSquare, py + kHalfSquare);
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "charts/canvas.h"
+#include "charts/chart_frame.h"
 #include "core/analysis_state.h"
 
 namespace marrowick {
@@ -11,5 +12,9 @@ namespace marrowick {
 // show the layout of the mesh and the bars, not the fiber sizes.
 // A section of zero width or height fails before anything is drawn.
 void DrawSectionView(AnalysisState& state, Canvas& canvas);
+
+// The centre pixel of a fiber's square at that scale on a surface of that
+// size: the section centre at the surface centre, section Y upward.
+ChartPixel FiberPixel(const TFiber& fiber, double draw_scale, int width, int height);
 
 }  // namespace marrowick

@@ -2,6 +2,7 @@
 
 #include <clocale>
 #include <cstring>
+#include <string>
 
 namespace marrowick {
 
@@ -20,6 +21,18 @@ void ReadRegionalDecimal() {
     regional_decimal = point[0];
   else
     regional_decimal = '.';
+}
+
+std::string WithRegionalDecimal(std::string text) {
+  for (char& c : text)
+    if (c == kFileDecimal) c = regional_decimal;
+  return text;
+}
+
+std::string WithFileDecimal(std::string text) {
+  for (char& c : text)
+    if (c == regional_decimal) c = kFileDecimal;
+  return text;
 }
 
 void SetRegionalDecimal(char symbol) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 namespace marrowick {
 
 // The decimal symbol belongs to what a person types and reads: the input
@@ -16,6 +18,13 @@ char RegionalDecimal();
 // start-up and again whenever the toolkit announces a locale change. A locale
 // whose decimal point is not one ASCII byte falls back to ".".
 void ReadRegionalDecimal();
+
+// A number text written with a point (a default text, a value from a file)
+// as a person reads it here: the point becomes the regional symbol.
+std::string WithRegionalDecimal(std::string text);
+
+// A number text as typed, for a file: the regional symbol becomes a point.
+std::string WithFileDecimal(std::string text);
 
 // For tests and the locale-change hook: sets the symbol directly.
 void SetRegionalDecimal(char symbol);

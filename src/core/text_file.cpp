@@ -39,14 +39,18 @@ bool TryLock(int fd, short type) {
 }  // namespace
 
 void SaveLines(const Lines& lines, const std::string& file_name) {
-  FileDescriptor file(::open(file_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (file.Get() < 0) FailFileCreate(file_name, errno);
-
   std::string text;
   for (const auto& line : lines) {
     text += line;
     text += "\r\n";
   }
+  SaveBytes(text, file_name);
+}
+
+void SaveBytes(const std::string& text, const std::string& file_name) {
+  FileDescriptor file(::open(file_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (file.Get() < 0) FailFileCreate(file_name, errno);
+
   std::size_t written = 0;
   while (written < text.size()) {
     const ssize_t count = ::write(file.Get(), text.data() + written, text.size() - written);

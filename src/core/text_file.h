@@ -13,6 +13,9 @@ using Lines = std::vector<std::string>;
 // write failure on a short write; what was written then stays on disk.
 void SaveLines(const Lines& lines, const std::string& file_name);
 
+// Writes the bytes as they are (a picture), with the failures of SaveLines.
+void SaveBytes(const std::string& bytes, const std::string& file_name);
+
 // Replaces lines by the file's lines: CR LF, a lone CR and a lone LF each end
 // a line; the text ends at its first NUL byte. The file is opened only when no
 // other process holds a write lock on it (the solver locks its recorder file

@@ -5,15 +5,21 @@
 //   moment-curvature.png   after "OpenSEES弯矩曲率分析", the solver's run and
 //                          "显示弯矩曲率曲线"
 //   interaction-curve.png  after "OpenSEES PM分析", all 21 runs and "显示PM曲线"
+//   key-points.png         the moment-curvature chart with "显示特征点" on
+//   context-menu.png       the screen under the window with the drawing
+//                          surface's context menu open over the N-M curve
 // When MARROWICK_SCREEN names a file it also saves the whole X screen with the
 // window manager's frame, at the section view, and it prints the title the
 // window manager reads. The solvers work in the current directory. The
 // program itself has no such settings: this tool only borrows its window.
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <chrono>
 #include <cstdio>
@@ -21,6 +27,8 @@
 
 #include "app/application.h"
 #include "app/form1.h"
+#include "app/image_control.h"
+#include "app/surface_tools.h"
 #include "solver_wait.h"
 
 namespace {
@@ -99,12 +107,29 @@ int main(int argc, char** argv) {
       form.Press("Button4");
       after(500, [&] {
         save("moment-curvature.png");
-        form.Press("Button3");
-        wait(marrowick::testing::SweepRuns(21));
-        form.Press("Button5");
+        form.SurfaceTools1->ShowKeyPoints->setChecked(true);
         after(500, [&] {
-          save("interaction-curve.png");
-          application.quit();
+          save("key-points.png");
+          form.SurfaceTools1->ShowKeyPoints->setChecked(false);
+          form.Press("Button3");
+          wait(marrowick::testing::SweepRuns(21));
+          form.Press("Button5");
+          after(500, [&] {
+            save("interaction-curve.png");
+            // A menu is a window of its own: taken from the screen, where
+            // it lies over the window.
+            QMenu* menu = form.SurfaceTools1->BuildMenu(form.Image1);
+            menu->popup(form.Image1->mapToGlobal(QPoint(300, 120)));
+            after(500, [&, menu] {
+              const QRect area = form.frameGeometry().united(menu->geometry());
+              if (!form.screen()
+                       ->grabWindow(0, area.x(), area.y(), area.width(), area.height())
+                       .save(out.filePath(QStringLiteral("context-menu.png"))))
+                status = 1;
+              menu->close();
+              application.quit();
+            });
+          });
         });
       });
     });

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "charts/shown_picture.h"
+
+class QAction;
+class QMenu;
+class QWidget;
+
+namespace marrowick {
+
+class TImage;
+
+// Asks where to save: a caption, a suggested file name and a filter; an
+// empty answer means the user cancelled. Tests answer without a dialog.
+using AskFileName = std::function<QString(QWidget* owner, const QString& caption,
+                                          const QString& suggested, const QString& filter)>;
+
+// The drawing surface's own tools, beside what the buttons draw: the readout
+// under the pointer, the context menu that copies or saves what is shown,
+// and the key-point marks. They act only on what the surface shows, which
+// the drawing operations report through Draw.
+class SurfaceTools : public QObject {
+  Q_OBJECT
+
+ public:
+  // run_operation is where a failing tool ends, as a failing button does.
+  SurfaceTools(TImage& image, std::function<void(const std::function<void()>&)> run_operation);
+
+  // Runs a drawing operation; once it completes the surface shows picture().
+  // One that fails after changing the surface leaves nothing to act on; one
+  // that fails before keeps what was shown.
+  void Draw(const std::function<void()>& draw, const std::function<ShownPicture()>& picture);
+
+  const ShownPicture& Picture() const { return shown_; }
+
+  // The surface's context menu, its entries as the actions below.
+  QMenu* BuildMenu(QWidget* parent);
+
+  QAction* CopyData = nullptr;       // 复制数据
+  QAction* SaveData = nullptr;       // 保存数据…
+  QAction* SavePicture = nullptr;    // 保存图片…
+  QAction* ShowKeyPoints = nullptr;  // 显示特征点, checkable, off at start
+
+  AskFileName AskSaveFileName;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  // The entries' states and the marks for the picture now shown.
+  void Refresh();
+  void CopyDataToClipboard();
+  void SaveDataFile();
+  void SavePictureFile();
+
+  TImage& image_;
+  std::function<void(const std::function<void()>&)> run_operation_;
+  ShownPicture shown_;
+};
+
+}  // namespace marrowick

@@ -1,0 +1,49 @@
+#include "charts/key_point_marks.h"
+
+#include <optional>
+#include <string>
+
+namespace marrowick {
+
+namespace {
+
+enum class LabelSide { Above, Below };
+
+// A 7 × 7 square centred on the point, its label to the right, above or
+// below so that two key points on one pixel (a peak that is also the
+// ultimate point) keep both labels readable.
+void Mark(Canvas& canvas, const ScaleRanges& ranges, double x, double y, const char* label,
+          LabelSide side) {
+  const ChartPixel point = ChartPoint(ranges, x, y);
+  canvas.SetPenWidth(1);
+  canvas.SetPenColor(kKeyPointColor);
+  canvas.SetBrushColor(kKeyPointColor);
+  canvas.SetBrushSolid(true);
+  canvas.Rectangle(point.X - 3, point.Y - 3, point.X + 4, point.Y + 4);
+  canvas.SetBrushSolid(false);
+  canvas.SetFontColor(kKeyPointColor);
+  canvas.TextOut(point.X + 6, side == LabelSide::Above ? point.Y - 16 : point.Y + 3, label);
+}
+
+}  // namespace
+
+void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
+                                  const MomentCurvatureKeyPoints& keys) {
+  const std::pair<const std::optional<CurvaturePoint>*, const char*> marks[] = {
+      {&keys.Yield, "屈服"}, {&keys.Peak, "峰值"}, {&keys.Ultimate, "极限"}};
+  for (const auto& [point, label] : marks)
+    if (*point)
+      Mark(canvas, ranges, (*point)->CurvaturePerMm, (*point)->MomentKNm, label,
+           point == &keys.Ultimate ? LabelSide::Below : LabelSide::Above);
+}
+
+void MarkInteractionKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
+                              const InteractionKeyPoints& keys) {
+  if (keys.Balanced)
+    Mark(canvas, ranges, keys.Balanced->MomentKNm, keys.Balanced->AxialForceKN, "界限",
+         LabelSide::Above);
+  if (keys.PureBendingMomentKNm)
+    Mark(canvas, ranges, *keys.PureBendingMomentKNm, 0, "M0", LabelSide::Below);
+}
+
+}  // namespace marrowick

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "charts/canvas.h"
+#include "charts/chart_frame.h"
+#include "results/key_points.h"
+
+namespace marrowick {
+
+// The marks an engineer can switch on over a finished chart: a small filled
+// square at each key point with a short label beside it, in a colour the
+// charts never use. Absent key points are not marked. They change the
+// surface's pen, brush and font, so the window draws them on a copy of the
+// chart and the chart's own drawing state stays as the chart left it.
+void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
+                                  const MomentCurvatureKeyPoints& keys);
+void MarkInteractionKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
+                              const InteractionKeyPoints& keys);
+
+// The colour of the marks and their labels.
+inline constexpr TColor kKeyPointColor{0, 128, 0};
+
+}  // namespace marrowick

@@ -1,0 +1,154 @@
+#include "charts/shown_picture.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+#include "charts/section_view.h"
+#include "core/decimal_symbol.h"
+
+namespace marrowick {
+
+namespace {
+
+// How far from a plotted point the pointer may be to read it, in pixels.
+constexpr int64_t kReach = 6;
+
+ShownPicture Chart(ShownPicture::Kind kind, const RealTable& x, const RealTable& y, int32_t count,
+                   int width, int height) {
+  ShownPicture picture;
+  picture.kind = kind;
+  const std::size_t kept =
+      std::min({static_cast<std::size_t>(std::max(count, 0)) + 1, x.size(), y.size()});
+  picture.x.assign(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(kept));
+  picture.y.assign(y.begin(), y.begin() + static_cast<std::ptrdiff_t>(kept));
+  picture.count = kept == 0 ? 0 : static_cast<int32_t>(kept - 1);
+  picture.ranges = ChartRanges(picture.x, picture.y, picture.count, width, height);
+  picture.width = width;
+  picture.height = height;
+  return picture;
+}
+
+std::string Shortest(double value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+  return std::string(text, end);
+}
+
+std::string Number(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.6g", value);
+  return WithRegionalDecimal(text);
+}
+
+const char* FiberKind(const TFiber& fiber) {
+  if (fiber.CornerBar == 1) return "角部钢筋";
+  if (fiber.MatTag == 2) return "侧边钢筋";
+  return "混凝土";
+}
+
+}  // namespace
+
+ShownPicture SectionPicture(const AnalysisState& state, int width, int height) {
+  ShownPicture picture;
+  picture.kind = ShownPicture::Kind::Section;
+  const std::size_t kept =
+      std::min(state.Fibers.size(), static_cast<std::size_t>(std::max(state.FiberCount, 0)) + 1);
+  picture.fibers.assign(state.Fibers.begin(),
+                        state.Fibers.begin() + static_cast<std::ptrdiff_t>(kept));
+  picture.draw_scale = state.DrawScale;
+  picture.width = width;
+  picture.height = height;
+  return picture;
+}
+
+ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height) {
+  return Chart(ShownPicture::Kind::MomentCurvature, state.CurvatureSeries, state.MomentSeries,
+               state.SeriesCount, width, height);
+}
+
+ShownPicture InteractionPicture(const AnalysisState& state, int width, int height) {
+  return Chart(ShownPicture::Kind::Interaction, state.PeakMoments, state.LevelForces,
+               state.AxialLevels + 1, width, height);
+}
+
+int32_t PointNear(const ShownPicture& picture, int x, int y) {
+  const bool section = picture.kind == ShownPicture::Kind::Section;
+  const std::size_t count = section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
+                                    : static_cast<std::size_t>(std::max(picture.count, 0));
+  if (picture.kind == ShownPicture::Kind::Nothing) return 0;
+  int32_t nearest = 0;
+  int64_t best = kReach * kReach;
+  for (std::size_t i = 1; i <= count; ++i) {
+    const ChartPixel pixel =
+        section ? FiberPixel(picture.fibers[i], picture.draw_scale, picture.width, picture.height)
+                : ChartPoint(picture.ranges, picture.x[i], picture.y[i]);
+    const int64_t dx = pixel.X - x;
+    const int64_t dy = pixel.Y - y;
+    const int64_t distance = dx * dx + dy * dy;
+    // A later square lies on top of an earlier one; a later step does not.
+    if (distance < best || (distance == best && (section || nearest == 0))) {
+      best = distance;
+      nearest = static_cast<int32_t>(i);
+    }
+  }
+  return nearest;
+}
+
+std::string Readout(const ShownPicture& picture, int32_t index) {
+  const auto i = static_cast<std::size_t>(index);
+  switch (picture.kind) {
+    case ShownPicture::Kind::Section: {
+      const TFiber& fiber = picture.fibers.at(i);
+      // y and z as the solver's fiber lines name them: y the lever arm
+      // along the height, z along the width.
+      return std::string(FiberKind(fiber)) + "\ny " + Number(fiber.Y) + " mm\nz " +
+             Number(fiber.X) + " mm\n面积 " + Number(fiber.Area) + " mm²";
+    }
+    case ShownPicture::Kind::MomentCurvature:
+      return "曲率 " + Number(picture.x.at(i)) + " 1/mm\n弯矩 " + Number(picture.y.at(i)) + " kN·m";
+    case ShownPicture::Kind::Interaction:
+      return "第 " + std::to_string(index) + " 级\n轴力 " + Number(picture.y.at(i)) +
+             " kN (受压为正)\n峰值弯矩 " + Number(picture.x.at(i)) + " kN·m";
+    case ShownPicture::Kind::Nothing:
+      break;
+  }
+  return {};
+}
+
+Lines DataTable(const ShownPicture& picture, char separator) {
+  auto row = [separator](std::initializer_list<std::string> cells) {
+    std::string line;
+    for (const std::string& cell : cells)
+      line += (line.empty() ? "" : std::string(1, separator)) + cell;
+    return line;
+  };
+  Lines table;
+  switch (picture.kind) {
+    case ShownPicture::Kind::Section:
+      table.push_back(row({"kind", "y_mm", "z_mm", "area_mm2"}));
+      for (std::size_t i = 1; i < picture.fibers.size(); ++i) {
+        const TFiber& fiber = picture.fibers[i];
+        table.push_back(row({fiber.CornerBar == 1 ? "corner_bar"
+                             : fiber.MatTag == 2  ? "side_bar"
+                                                  : "concrete",
+                             Shortest(fiber.Y), Shortest(fiber.X), Shortest(fiber.Area)}));
+      }
+      break;
+    case ShownPicture::Kind::MomentCurvature:
+      table.push_back(row({"curvature_per_mm", "moment_kNm"}));
+      for (std::size_t i = 1; i <= static_cast<std::size_t>(picture.count); ++i)
+        table.push_back(row({Shortest(picture.x[i]), Shortest(picture.y[i])}));
+      break;
+    case ShownPicture::Kind::Interaction:
+      table.push_back(row({"level", "axial_force_kN", "peak_moment_kNm"}));
+      for (std::size_t i = 1; i <= static_cast<std::size_t>(picture.count); ++i)
+        table.push_back(row({std::to_string(i), Shortest(picture.y[i]), Shortest(picture.x[i])}));
+      break;
+    case ShownPicture::Kind::Nothing:
+      break;
+  }
+  return table;
+}
+
+}  // namespace marrowick

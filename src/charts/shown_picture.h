@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "charts/chart_frame.h"
+#include "core/analysis_state.h"
+#include "core/text_file.h"
+
+namespace marrowick {
+
+// What the drawing surface shows, with its own copy of the data: the
+// analysis state moves on (a later reading that fails half-way rewrites its
+// tables) while the picture on the surface stays.
+struct ShownPicture {
+  enum class Kind { Nothing, Section, MomentCurvature, Interaction };
+  Kind kind = Kind::Nothing;
+
+  // The section view: the fiber table (slot 0 unused) at its drawing scale.
+  std::vector<TFiber> fibers;
+  double draw_scale = 0;
+  int width = 0;
+  int height = 0;
+
+  // A chart: x[1..count] against y[1..count] as plotted (curvature and
+  // moment, or peak moment and axial force) and the ranges of its frame.
+  RealTable x, y;
+  int32_t count = 0;
+  ScaleRanges ranges;
+};
+
+// The pictures the three drawing operations leave, from the state they drew
+// from, on a surface of that size.
+ShownPicture SectionPicture(const AnalysisState& state, int width, int height);
+ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height);
+ShownPicture InteractionPicture(const AnalysisState& state, int width, int height);
+
+// The plotted point (a fiber's square, a step, a level) nearest to pixel
+// (x, y) and at most 6 pixels from it, counted from 1; 0 when none is.
+// Where squares overlap, the one drawn last (on top) wins.
+int32_t PointNear(const ShownPicture& picture, int x, int y);
+
+// The values of point `index` with their units, one per line, numbers with
+// six significant digits and the regional decimal symbol.
+std::string Readout(const ShownPicture& picture, int32_t index);
+
+// The data behind the picture as a table: a header row, then one row per
+// fiber, step or level, its columns joined by `separator`, numbers in their
+// shortest exact form with a point. Empty when nothing is shown.
+Lines DataTable(const ShownPicture& picture, char separator);
+
+}  // namespace marrowick
