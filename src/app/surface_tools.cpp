@@ -111,10 +111,14 @@ bool SurfaceTools::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::ToolTip) {
     const auto* help = static_cast<QHelpEvent*>(event);
     const int32_t point = PointNear(shown_, help->pos().x(), help->pos().y());
-    if (point > 0)
-      QToolTip::showText(help->globalPos(), QString::fromStdString(Readout(shown_, point)),
-                         &image_);
-    else
+    if (point > 0) {
+      // Shown while the pointer stays within reach of the point.
+      const ChartPixel pixel = PointPixel(shown_, point);
+      const QRect reach(pixel.X - kReadoutReach, pixel.Y - kReadoutReach, 2 * kReadoutReach + 1,
+                        2 * kReadoutReach + 1);
+      QToolTip::showText(help->globalPos(), QString::fromStdString(Readout(shown_, point)), &image_,
+                         reach);
+    } else
       QToolTip::hideText();
     return true;
   }

@@ -14,6 +14,9 @@ enum class LabelSide { Above, Below };
 // ultimate point) keep both labels readable.
 void Mark(Canvas& canvas, const ScaleRanges& ranges, double x, double y, const char* label,
           LabelSide side) {
+  // Only inside the frame: a point beyond the plotted range (a secant yield
+  // past the last step) has no place on the chart.
+  if (!(x >= ranges.XMin && x <= ranges.XMax && y >= ranges.YMin && y <= ranges.YMax)) return;
   const ChartPixel point = ChartPoint(ranges, x, y);
   canvas.SetPenWidth(1);
   canvas.SetPenColor(kKeyPointColor);

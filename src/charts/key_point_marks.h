@@ -8,9 +8,10 @@ namespace marrowick {
 
 // The marks an engineer can switch on over a finished chart: a small filled
 // square at each key point with a short label beside it, in a colour the
-// charts never use. Absent key points are not marked. They change the
-// surface's pen, brush and font, so the window draws them on a copy of the
-// chart and the chart's own drawing state stays as the chart left it.
+// charts never use. Absent key points, and any outside the chart's ranges,
+// are not marked. They change the surface's pen, brush and font, so the
+// window draws them on a copy of the chart, whose own drawing state stays as
+// the chart left it.
 void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
                                   const MomentCurvatureKeyPoints& keys);
 void MarkInteractionKeyPoints(Canvas& canvas, const ScaleRanges& ranges,

@@ -11,9 +11,6 @@ namespace marrowick {
 
 namespace {
 
-// How far from a plotted point the pointer may be to read it, in pixels.
-constexpr int64_t kReach = 6;
-
 ShownPicture Chart(ShownPicture::Kind kind, const RealTable& x, const RealTable& y, int32_t count,
                    int width, int height) {
   ShownPicture picture;
@@ -72,17 +69,22 @@ ShownPicture InteractionPicture(const AnalysisState& state, int width, int heigh
                state.AxialLevels + 1, width, height);
 }
 
+ChartPixel PointPixel(const ShownPicture& picture, int32_t index) {
+  const auto i = static_cast<std::size_t>(index);
+  if (picture.kind == ShownPicture::Kind::Section)
+    return FiberPixel(picture.fibers.at(i), picture.draw_scale, picture.width, picture.height);
+  return ChartPoint(picture.ranges, picture.x.at(i), picture.y.at(i));
+}
+
 int32_t PointNear(const ShownPicture& picture, int x, int y) {
   const bool section = picture.kind == ShownPicture::Kind::Section;
   const std::size_t count = section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
                                     : static_cast<std::size_t>(std::max(picture.count, 0));
   if (picture.kind == ShownPicture::Kind::Nothing) return 0;
   int32_t nearest = 0;
-  int64_t best = kReach * kReach;
+  int64_t best = int64_t{kReadoutReach} * kReadoutReach;
   for (std::size_t i = 1; i <= count; ++i) {
-    const ChartPixel pixel =
-        section ? FiberPixel(picture.fibers[i], picture.draw_scale, picture.width, picture.height)
-                : ChartPoint(picture.ranges, picture.x[i], picture.y[i]);
+    const ChartPixel pixel = PointPixel(picture, static_cast<int32_t>(i));
     const int64_t dx = pixel.X - x;
     const int64_t dy = pixel.Y - y;
     const int64_t distance = dx * dx + dy * dy;

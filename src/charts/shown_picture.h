@@ -36,8 +36,15 @@ ShownPicture SectionPicture(const AnalysisState& state, int width, int height);
 ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height);
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height);
 
+// How far from a plotted point the pointer may be to read it, in pixels.
+inline constexpr int kReadoutReach = 6;
+
+// Where point `index` (counted from 1) is drawn.
+ChartPixel PointPixel(const ShownPicture& picture, int32_t index);
+
 // The plotted point (a fiber's square, a step, a level) nearest to pixel
-// (x, y) and at most 6 pixels from it, counted from 1; 0 when none is.
+// (x, y) and at most kReadoutReach pixels from it, counted from 1; 0 when
+// none is.
 // Where squares overlap, the one drawn last (on top) wins.
 int32_t PointNear(const ShownPicture& picture, int x, int y);
 
