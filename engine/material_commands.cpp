@@ -1,0 +1,123 @@
+// uniaxialMaterial: one reader per material type, each beside the law it
+// builds. A new material is a reader and a row in kMaterials.
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "command_groups.h"
+#include "concrete01.h"
+#include "steel02.h"
+
+namespace marrowick::engine {
+
+namespace {
+
+constexpr const char* kCommand = "uniaxialMaterial";
+
+// Reads the arguments from the tag on (objv[2]) and adds the material.
+using MaterialReader = int (*)(Session& s, int objc, Objv objv, const char* form);
+
+int readElastic(Session& s, int objc, Objv objv, const char* form) {
+  if (objc != 4) return usage(s, kCommand, "wrong number of arguments", form);
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  double e = 0.0;
+  if (!args.integer("TAG", tag) || !args.real("E", e)) return TCL_ERROR;
+  s.domain->addMaterial(std::make_unique<ElasticMaterial>(tag, e));
+  return TCL_OK;
+}
+
+int readConcrete01(Session& s, int objc, Objv objv, const char* form) {
+  if (objc != 7) return usage(s, kCommand, "wrong number of arguments", form);
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  double fpc = 0.0, epsc0 = 0.0, fpcu = 0.0, epscu = 0.0;
+  if (!args.integer("TAG", tag) || !args.real("FPC", fpc) || !args.real("EPSC0", epsc0) ||
+      !args.real("FPCU", fpcu) || !args.real("EPSCU", epscu)) {
+    return TCL_ERROR;
+  }
+  if (epsc0 == 0.0 || fpc == 0.0) {
+    return args.fail("FPC and EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)");
+  }
+  s.domain->addMaterial(std::make_unique<Concrete01>(tag, fpc, epsc0, fpcu, epscu));
+  return TCL_OK;
+}
+
+int readSteel02(Session& s, int objc, Objv objv, const char* form) {
+  const int numbers = objc - 3;
+  if (numbers != 3 && numbers != 6 && numbers != 10 && numbers != 11) {
+    return usage(
+        s, kCommand,
+        "Steel02 takes 3, 6, 10 or 11 numbers after the tag, got " + std::to_string(numbers), form);
+  }
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  Steel02::Parameters p;
+  if (!args.integer("TAG", tag) || !args.real("FY", p.fy) || !args.real("E", p.e0) ||
+      !args.real("B", p.b)) {
+    return TCL_ERROR;
+  }
+  if (numbers >= 6 &&
+      (!args.real("R0", p.r0) || !args.real("CR1", p.cr1) || !args.real("CR2", p.cr2))) {
+    return TCL_ERROR;
+  }
+  if (numbers >= 10 && (!args.real("A1", p.a1) || !args.real("A2", p.a2) ||
+                        !args.real("A3", p.a3) || !args.real("A4", p.a4))) {
+    return TCL_ERROR;
+  }
+  if (numbers == 11 && !args.real("SIGINIT", p.sigInit)) return TCL_ERROR;
+  if (p.fy == 0.0 || p.e0 == 0.0) {
+    return args.fail("FY and E must not be zero (the yield strain is FY/E)");
+  }
+  if (p.b == 1.0) {
+    return args.fail("B must not be 1 (the hardening line would be the elastic one)");
+  }
+  s.domain->addMaterial(std::make_unique<Steel02>(tag, p));
+  return TCL_OK;
+}
+
+struct MaterialType {
+  const char* name;
+  const char* form;
+  MaterialReader read;
+};
+
+constexpr MaterialType kMaterials[] = {
+    {"Elastic", "uniaxialMaterial Elastic TAG E", readElastic},
+    {"Concrete01", "uniaxialMaterial Concrete01 TAG FPC EPSC0 FPCU EPSCU", readConcrete01},
+    {"Steel02", "uniaxialMaterial Steel02 TAG FY E B ?R0 CR1 CR2 ?A1 A2 A3 A4 ?SIGINIT???",
+     readSteel02},
+};
+
+// Every form, for a message that does not know which one was meant:
+// "A, B, or C".
+std::string allForms() {
+  std::string forms;
+  const std::size_t count = std::size(kMaterials);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (i > 0) forms += i + 1 == count ? ", or " : ", ";
+    forms += kMaterials[i].form;
+  }
+  return forms;
+}
+
+int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
+  if (!needModel(s, kCommand)) return TCL_ERROR;
+  if (objc < 3) return usage(s, kCommand, "missing the type and tag", allForms().c_str());
+  const char* type = Tcl_GetString(objv[1]);
+  for (const MaterialType& material : kMaterials) {
+    if (std::strcmp(type, material.name) == 0) return material.read(s, objc, objv, material.form);
+  }
+  return usage(s, kCommand, "unknown material type " + quoted(objv[1]), allForms().c_str());
+}
+
+constexpr CommandEntry kCommands[] = {{"uniaxialMaterial", cmdUniaxialMaterial}};
+
+}  // namespace
+
+CommandGroup materialCommands() {
+  return kCommands;
+}
+
+}  // namespace marrowick::engine

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <tcl.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "analysis.h"
+#include "commands.h"
+#include "domain.h"
+
+namespace marrowick::engine {
+
+// Everything a script builds: the model, the analysis set up for it and the
+// state of the section or pattern body being read.
+class Session {
+ public:
+  Session(Tcl_Interp* interp, std::FILE* warnings) : interp(interp), warnings(warnings) {}
+
+  void wipe() {
+    analysis.reset();
+    pendingIntegrator.reset();
+    pendingTest.reset();
+    if (domain) domain->closeRecorders();
+    domain.reset();
+    buildingSection = nullptr;
+    buildingPattern = nullptr;
+  }
+
+  Tcl_Interp* interp;
+  std::FILE* warnings;
+  std::unique_ptr<Domain> domain;  // null until "model"
+  std::unique_ptr<StaticAnalysis> analysis;
+  std::unique_ptr<Integrator> pendingIntegrator;  // given before "analysis"
+  std::unique_ptr<ConvergenceTest> pendingTest;
+  FiberSection* buildingSection = nullptr;
+  LoadPattern* buildingPattern = nullptr;
+  ScriptPosition errorPosition;
+};
+
+}  // namespace marrowick::engine
