@@ -19,6 +19,11 @@ class Concrete01 final : public UniaxialMaterial {
 
   std::string_view typeName() const override { return "Concrete01"; }
   void setTrialStrain(double strain) override;
+  void setTrial(double strain, double& stress, double& tangent) override {
+    Concrete01::setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   void commitState() override;
   void revertToLastCommit() override;
   std::unique_ptr<UniaxialMaterial> copy() const override;

@@ -13,8 +13,7 @@ FiberSection::FiberSection(const FiberSection& other)
   for (std::size_t i = 0; i < other.fibers_.size(); ++i) {
     materials_.push_back(other.materials_[i]->copy());
     UniaxialMaterial* material = materials_.back().get();
-    fibers_.push_back(
-        {other.fibers_[i].y, other.fibers_[i].area, material, dynamic_cast<Concrete01*>(material)});
+    fibers_.push_back({other.fibers_[i].y, other.fibers_[i].area, material});
   }
 }
 
@@ -22,15 +21,16 @@ void FiberSection::addFiber(double y, double area, const UniaxialMaterial& mater
   heights_.push_back(y);
   materials_.push_back(material.copy());
   UniaxialMaterial* own = materials_.back().get();
-  fibers_.push_back({y, area, own, dynamic_cast<Concrete01*>(own)});
+  fibers_.push_back({y, area, own});
 }
 
 // A fiber's share of the resultants, its lever arm measured downward from the
 // centroid so that a positive curvature compresses the top.
-inline void FiberSection::addFiberResponse(SectionResponse& r, const Fiber& fiber) {
+inline void FiberSection::addFiberResponse(SectionResponse& r, const Fiber& fiber, double stress,
+                                           double tangent) {
   const double lever = -fiber.y;
-  const double ea = fiber.material->getTangent() * fiber.area;
-  const double force = fiber.material->getStress() * fiber.area;
+  const double ea = tangent * fiber.area;
+  const double force = stress * fiber.area;
   r.axialForce += force;
   r.moment += force * lever;
   r.k11 += ea;
@@ -52,7 +52,8 @@ void FiberSection::finish() {
   SectionResponse initial;
   for (std::size_t i = 0; i < fibers_.size(); ++i) {
     fibers_[i].y = heights_[i] - centroid_;
-    addFiberResponse(initial, fibers_[i]);
+    addFiberResponse(initial, fibers_[i], fibers_[i].material->getStress(),
+                     fibers_[i].material->getTangent());
   }
   trial_ = initial;
   committed_ = initial;
@@ -62,12 +63,10 @@ void FiberSection::setTrialDeformation(double axialStrain, double curvature) {
   SectionResponse r;
   for (const Fiber& fiber : fibers_) {
     const double strain = axialStrain - fiber.y * curvature;
-    if (fiber.concrete != nullptr) {
-      fiber.concrete->Concrete01::setTrialStrain(strain);
-    } else {
-      fiber.material->setTrialStrain(strain);
-    }
-    addFiberResponse(r, fiber);
+    double stress = 0.0;
+    double tangent = 0.0;
+    fiber.material->setTrial(strain, stress, tangent);
+    addFiberResponse(r, fiber, stress, tangent);
   }
   trial_ = r;
 }

@@ -3,7 +3,6 @@
 #include <memory>
 #include <vector>
 
-#include "concrete01.h"
 #include "material.h"
 
 namespace marrowick::engine {
@@ -46,12 +45,10 @@ class FiberSection {
     double y;  // height above the centroid
     double area;
     UniaxialMaterial* material;
-    // Concrete01, most fibers of a section, is called directly so that its
-    // code runs inline in the fiber loop.
-    Concrete01* concrete;
   };
 
-  static void addFiberResponse(SectionResponse& r, const Fiber& fiber);
+  static void addFiberResponse(SectionResponse& r, const Fiber& fiber, double stress,
+                               double tangent);
 
   int tag_;
   std::vector<double> heights_;  // as given, before the centroid is known

@@ -11,8 +11,8 @@ namespace marrowick::engine {
 // (revertToLastCommit). Every fiber owns its own copy, so laws with memory
 // (crushing, yielding) follow each fiber's own strain history.
 //
-// The trial stress and tangent live in the base so that the section reads them
-// without a virtual call per fiber; a law sets them in setTrialStrain.
+// A law sets the trial stress and tangent in setTrialStrain; the section asks
+// for all three at once through setTrial, one virtual call per fiber.
 class UniaxialMaterial {
  public:
   explicit UniaxialMaterial(int tag) : tag_(tag) {}
@@ -22,6 +22,13 @@ class UniaxialMaterial {
   virtual std::string_view typeName() const = 0;
 
   virtual void setTrialStrain(double strain) = 0;
+  // setTrialStrain, then the stress and tangent it found (OpenSees' setTrial).
+  // Each law overrides it so that its own setTrialStrain is called directly.
+  virtual void setTrial(double strain, double& stress, double& tangent) {
+    setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   double getStress() const { return stress_; }
   double getTangent() const { return tangent_; }
 
@@ -47,6 +54,11 @@ class ElasticMaterial final : public UniaxialMaterial {
   ElasticMaterial(int tag, double modulus);
   std::string_view typeName() const override { return "Elastic"; }
   void setTrialStrain(double strain) override;
+  void setTrial(double strain, double& stress, double& tangent) override {
+    ElasticMaterial::setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   void commitState() override { committedStrain_ = strain_; }
   void revertToLastCommit() override;
   std::unique_ptr<UniaxialMaterial> copy() const override;
