@@ -10,6 +10,8 @@
 #include <cstring>
 #include <thread>
 
+// The domain holds its recorders and a recorder reads the domain it watches,
+// as OpenSees' Domain and Recorder do: each of the two includes the other.
 #include "domain.h"
 #include "model_error.h"
 
