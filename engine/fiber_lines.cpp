@@ -48,10 +48,15 @@ bool readPlainReal(std::string_view text, double& value) {
     if (at == exponent) return false;
   }
   if (at != text.size()) return false;
+  // A word without point or exponent is a whole number to Tcl, made a double
+  // afterwards: exact up to 15 digits, and "-0" becomes +0.
+  const bool whole = text.find_first_of(".eE") == std::string_view::npos;
+  if (whole && digits > 15) return false;
   const char* first = text.data() + (text[0] == '+' ? 1 : 0);
   const char* last = text.data() + text.size();
   const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
   if (error != std::errc() || end != last) return false;
+  if (whole && value == 0.0) value = 0.0;
   // Infinite values are refused by the command, and values too small for a
   // normal double are left to Tcl's own reader.
   return std::isfinite(value) && (value == 0.0 || std::isnormal(value));

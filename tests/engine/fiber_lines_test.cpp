@@ -22,9 +22,13 @@ TEST(FiberLines, ReadsOnlyWhatTclWouldReadAlike) {
       {"", true, 0, {}},
       {"\n  \n\t\n", true, 0, {}},
       {"fiber\t-2.824E+002\t-2.321E+002\t1.261E+003\t1\n", true, 1, {-282.4, -232.1, 1261.0, 1}},
-      {"fiber 1 0 10 1\r\n  fiber +.5 -0 1. 12 \n", true, 2, {0.5, -0.0, 1.0, 12}},
+      {"fiber 1 0 10 1\r\n  fiber +.5 -0 1. 12 \n", true, 2, {0.5, 0.0, 1.0, 12}},
       {"fiber 1 0 10 1\nfiber 2 0 10 2", true, 2, {2.0, 0.0, 10.0, 2}},
       {"fiber 1 0 10 -999999999", true, 1, {1.0, 0.0, 10.0, -999999999}},
+      // Tcl reads "-0" as the whole number 0, "-0.0" as the double -0.
+      {"fiber 1 -0 10 0", true, 1, {1.0, 0.0, 10.0, 0}},
+      {"fiber 1 -0.0 10 0", true, 1, {1.0, -0.0, 10.0, 0}},
+      {"fiber 1 0 1234567890123456 1", false, 0, {}},
       // Substitutions, quoting and comments are Tcl's.
       {"fiber $y 0 10 1", false, 0, {}},
       {"fiber [expr 1] 0 10 1", false, 0, {}},
