@@ -296,7 +296,7 @@ void TForm1::Button7Click() {
 void TForm1::Button4Click() {
   const RepaintOnExit repaint(*Image1);
   SurfaceTools1->Draw(
-      [this] { DrawMomentCurvatureChart(state_, Image1->Surface()); },
+      [this] { ShowMomentCurvatureChart(state_, Image1->Surface()); },
       [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
 }
 
@@ -307,7 +307,7 @@ void TForm1::Button3Click() {
 void TForm1::Button5Click() {
   const RepaintOnExit repaint(*Image1);
   SurfaceTools1->Draw(
-      [this] { DrawInteractionCurve(state_, Image1->Surface()); },
+      [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/analysis_state.h"
+#include "core/text_file.h"
 
 namespace marrowick {
 
@@ -18,14 +19,56 @@ using RecorderFields = std::array<std::string, 11>;
 // (the curvature of "mom_cur.out") must still be read.
 void SplitFields(RecorderFields& fields, const std::string& line);
 
-// Reads a recorder file through state.TextLines: the first value of every line
-// into first[1..n] and, when second is given, the second value into
-// second[1..n]. Values are always read with a point, as the solver writes
-// them. The line count goes to count and both series are sized to n + 1 slots
-// before any value is converted, so a failing line leaves the earlier slots
-// with their new values and state.Fields with the fields of that line.
-// Returns n.
-int32_t ReadResultFile(AnalysisState& state, const std::string& file_name, int32_t& count,
-                       RealTable& first, RealTable* second = nullptr);
+// "mom_cur.out": one entry per recorded step, slot i from line i.
+struct MomentCurvatureSeries {
+  int32_t Count = 0;
+  RealTable Moments;     // kN·m, the first value of each line
+  RealTable Curvatures;  // 1/mm, the second value
+};
+
+// One sweep level's "P%D_mom_cur.out": the first value (the moment, kN·m) of
+// each line.
+struct LevelMoments {
+  int32_t Count = 0;
+  RealTable Moments;
+};
+
+// The text a read works through: the file's lines and the fields of the last
+// line split. The window lends its analysis state's TextLines and Fields, so
+// that they show what the last read left, also when it failed.
+struct RecorderBuffer {
+  Lines& TextLines;
+  RecorderFields& Fields;
+};
+
+// Where a read stores its line count and series as it goes: a line that
+// fails to convert leaves the count set, the series sized and the values of
+// the earlier lines (and the failing line's first value, when its second
+// fails) stored.
+struct RecorderSeries {
+  int32_t& Count;
+  RealTable& First;
+  RealTable* Second = nullptr;
+};
+
+// Reads a recorder file: the first value of every line into First[1..n] and,
+// when Second is given, the second value into Second[1..n]. Values are always
+// read with a point, as the solver writes them. The buffer's lines are
+// cleared before the file is opened; a file that cannot be opened changes
+// nothing else. The count is set and both series are sized to n + 1 slots
+// before any value is converted. Returns n.
+int32_t ReadResultFile(const std::string& file_name, RecorderBuffer buffer,
+                       const RecorderSeries& series);
+
+// "mom_cur.out" read into the series given (moments first, curvatures
+// second, which must be given), and returned as they stand.
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name, RecorderBuffer buffer,
+                                                const RecorderSeries& series);
+// The same for a caller that keeps no buffer or series of its own.
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name);
+
+// A level's file, its moments kept only in the returned value.
+LevelMoments ReadLevelMoments(const std::string& file_name, RecorderBuffer buffer);
+LevelMoments ReadLevelMoments(const std::string& file_name);
 
 }  // namespace marrowick

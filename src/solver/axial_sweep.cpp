@@ -8,6 +8,7 @@
 #include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "section/axial_levels.h"
 #include "solver/solver_process.h"
 #include "solver/solver_script.h"
 
@@ -24,18 +25,16 @@ void RunAxialSweep(AnalysisState& state) {
                      " solvers at once; at most " + std::to_string(kMaxAxialLevels) +
                      " axial-force segments are allowed");
 
-  const Extended tension = state.TensionCapacity;
-  const Extended compression = state.CompressionCapacity;
+  const ScriptSection section = ScriptSectionOf(state);
   for (int64_t i = 1; i <= level_count; ++i) {
-    // Evenly spaced from the full tension capacity (level 1) to the full
-    // compression capacity (the last level). With AxialLevels 0 the first
-    // level is 0/0, which fails before any script is written.
-    const Extended load = tension - Divide((tension - compression) * static_cast<Extended>(i - 1),
-                                           static_cast<Extended>(state.AxialLevels));
+    // With AxialLevels 0 the first level is 0/0, which fails before any
+    // script is written.
+    const Extended load =
+        SweepLevelLoad(state.TensionCapacity, state.CompressionCapacity, state.AxialLevels, i);
     const auto level = static_cast<int32_t>(i);
     const std::string script_file = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
     const std::string recorder_file = FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal);
-    BuildSolverScript(state, load, recorder_file, script_file);
+    state.TextLines = BuildSolverScript(section, load, recorder_file, script_file);
     // The solver reads its script as soon as it starts, so the script must be
     // whole on disk first.
     SaveLines(state.TextLines, script_file);

@@ -7,7 +7,8 @@
 namespace marrowick {
 
 void RunMomentCurvature(AnalysisState& state) {
-  BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
+  state.TextLines =
+      BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
   SaveLines(state.TextLines, "os.tcl");
   StartSolver("os.tcl", "mom_cur.out");
 }

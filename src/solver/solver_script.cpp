@@ -1,5 +1,6 @@
 #include "solver/solver_script.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/decimal_symbol.h"
@@ -15,10 +16,29 @@ std::string Format(const std::string& pattern, std::initializer_list<TemplateVal
 
 }  // namespace
 
-void BuildSolverScript(AnalysisState& state, Extended axial_load_kN,
-                       const std::string& recorder_file, const std::string& script_file) {
-  Lines& lines = state.TextLines;
-  lines.clear();
+ScriptSection ScriptSectionOf(const AnalysisState& state) {
+  ScriptSection section;
+  section.ConcreteStrength = state.ConcreteStrength;
+  section.ConcretePeakStrain = state.ConcretePeakStrain;
+  section.ConcreteResidualStrength = state.ConcreteResidualStrength;
+  section.ConcreteUltimateStrain = state.ConcreteUltimateStrain;
+  section.SteelYieldStrength = state.SteelYieldStrength;
+  section.SteelModulus = state.SteelModulus;
+  section.SteelHardeningRatio = state.SteelHardeningRatio;
+  section.CurvatureLimit = state.CurvatureLimit;
+  // The table never holds fewer slots than the count; the bound keeps a
+  // script from reading past it all the same.
+  const int64_t count =
+      std::min<int64_t>(state.FiberCount, static_cast<int64_t>(state.Fibers.size()) - 1);
+  if (count > 0)
+    section.Fibers =
+        std::span<const TFiber>(state.Fibers).subspan(1, static_cast<std::size_t>(count));
+  return section;
+}
+
+Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
+                        const std::string& recorder_file, const std::string& script_file) {
+  Lines lines;
 
   lines.push_back("wipe");
   lines.push_back("model basic -ndm 2 -ndf 3;");
@@ -28,18 +48,17 @@ void BuildSolverScript(AnalysisState& state, Extended axial_load_kN,
   lines.push_back("fix 2 0 1 0  ");
   // Concrete01 takes compression as negative; engineers enter strengths and
   // strains as positive magnitudes.
-  lines.push_back(
-      Format("uniaxialMaterial Concrete01 1 %0.4E %0.4E %0.4E %0.4E",
-             {-Extended{state.ConcreteStrength}, -Extended{state.ConcretePeakStrain},
-              -Extended{state.ConcreteResidualStrength}, -Extended{state.ConcreteUltimateStrain}}));
+  lines.push_back(Format(
+      "uniaxialMaterial Concrete01 1 %0.4E %0.4E %0.4E %0.4E",
+      {-Extended{section.ConcreteStrength}, -Extended{section.ConcretePeakStrain},
+       -Extended{section.ConcreteResidualStrength}, -Extended{section.ConcreteUltimateStrain}}));
   lines.push_back(Format("uniaxialMaterial Steel02 2 %0.4E %0.4E %0.4E",
-                         {Extended{state.SteelYieldStrength}, Extended{state.SteelModulus},
-                          Extended{state.SteelHardeningRatio}}));
+                         {Extended{section.SteelYieldStrength}, Extended{section.SteelModulus},
+                          Extended{section.SteelHardeningRatio}}));
   lines.push_back("section\tFiber\t1001\t{");
   // In a plane model the solver's lever arm is the first coordinate, so Y
   // (the bending direction) goes first.
-  for (int32_t i = 1; i <= state.FiberCount; ++i) {
-    const TFiber& fiber = state.Fibers[static_cast<std::size_t>(i)];
+  for (const TFiber& fiber : section.Fibers) {
     lines.push_back(Format("fiber\t%0.4E\t%0.4E\t%0.4E\t%D", {Extended{fiber.Y}, Extended{fiber.X},
                                                               Extended{fiber.Area}, fiber.MatTag}));
   }
@@ -68,9 +87,10 @@ void BuildSolverScript(AnalysisState& state, Extended axial_load_kN,
   lines.push_back("}");
   // 100 equal rotation steps up to the curvature limit.
   lines.push_back(
-      Format("integrator DisplacementControl 2 3 %0.4E", {Extended{state.CurvatureLimit} / 100}));
+      Format("integrator DisplacementControl 2 3 %0.4E", {Extended{section.CurvatureLimit} / 100}));
   lines.push_back("analyze 100 ");
   lines.push_back("file delete " + script_file);
+  return lines;
 }
 
 }  // namespace marrowick

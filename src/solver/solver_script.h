@@ -1,19 +1,39 @@
 #pragma once
 
+#include <span>
 #include <string>
 
 #include "core/analysis_state.h"
 #include "core/extended_arithmetic.h"
+#include "core/text_file.h"
 
 namespace marrowick {
 
-// Fills state.TextLines with the OpenSees script of one section analysis: the
-// captured materials and fiber table, the axial load (kN, carried unrounded
-// into the script in N), then the moment-curvature phase up to
-// CurvatureLimit, recording into recorder_file; the script's last command
-// makes the solver delete script_file. Reals are always written with a point,
-// whatever the regional settings, because the solver reads Tcl numbers.
-void BuildSolverScript(AnalysisState& state, Extended axial_load_kN,
-                       const std::string& recorder_file, const std::string& script_file);
+// What a solver script takes from the captured section: the seven material
+// parameters, the curvature limit and the fibers.
+struct ScriptSection {
+  double ConcreteStrength = 0;
+  double ConcretePeakStrain = 0;
+  double ConcreteResidualStrength = 0;
+  double ConcreteUltimateStrain = 0;
+  double SteelYieldStrength = 0;
+  double SteelModulus = 0;
+  double SteelHardeningRatio = 0;
+  double CurvatureLimit = 0;       // 1/mm
+  std::span<const TFiber> Fibers;  // fibers 1 to FiberCount, slot 0 left out
+};
+
+// The section as the last "输入数据" captured it. The fibers are a view into
+// the state's table, valid while the state is unchanged.
+ScriptSection ScriptSectionOf(const AnalysisState& state);
+
+// The OpenSees script of one section analysis: the materials and fibers, the
+// axial load (kN, carried unrounded into the script in N), then the
+// moment-curvature phase up to the curvature limit, recording into
+// recorder_file; the script's last command makes the solver delete
+// script_file. Reals are always written with a point, whatever the regional
+// settings, because the solver reads Tcl numbers.
+Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
+                        const std::string& recorder_file, const std::string& script_file);
 
 }  // namespace marrowick

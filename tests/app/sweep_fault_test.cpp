@@ -117,11 +117,8 @@ class SweepFaultTest : public ::testing::Test {
   }
 
   static double PeakOf(const std::string& file) {
-    AnalysisState state;
-    RealTable series;
-    int32_t count = 0;
-    ReadResultFile(state, file, count, series);
-    return count ? *std::max_element(series.begin() + 1, series.end()) : 0;
+    const LevelMoments level = ReadLevelMoments(file);
+    return level.Count ? *std::max_element(level.Moments.begin() + 1, level.Moments.end()) : 0;
   }
 
   testing::ScopedTempDir dir_;

@@ -7,6 +7,7 @@
 #include "charts/recording_canvas.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "core/text_file.h"
 #include "section/fiber_model.h"
 #include "support/default_section.h"
 #include "support/file_bytes.h"
@@ -73,7 +74,7 @@ class InteractionCurveTest : public ::testing::Test {
   // Runs the operation expecting a failure of the given kind.
   Failure FailureOf(FailureKind kind) {
     try {
-      DrawInteractionCurve(state_, canvas_);
+      ShowInteractionCurve(state_, canvas_);
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), kind) << failure.Message();
       return failure;
@@ -89,7 +90,7 @@ class InteractionCurveTest : public ::testing::Test {
 
 TEST_F(InteractionCurveTest, DrawsAndWritesTheDefaultSection) {
   WriteDefaultLevels();
-  DrawInteractionCurve(state_, canvas_);
+  ShowInteractionCurve(state_, canvas_);
 
   EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
   EXPECT_EQ(state_.TextLines.size(), 22u);
@@ -139,15 +140,32 @@ TEST_F(InteractionCurveTest, DrawsAndWritesTheDefaultSection) {
 
   // Unchanged files give the same picture and the same file.
   const QImage picture = canvas_.Image();
-  DrawInteractionCurve(state_, canvas_);
+  ShowInteractionCurve(state_, canvas_);
   EXPECT_EQ(canvas_.Image(), picture);
   EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
+}
+
+// The curve and its file lines are values of their own: read without the
+// window's state they give the same picture and the same "m-n.out".
+TEST_F(InteractionCurveTest, TheCurveNeedsNoWindowState) {
+  WriteDefaultLevels();
+  const InteractionCurve curve = ReadInteractionCurve(20, 1130.4, -11630.4);
+  ASSERT_EQ(curve.Levels, 21);
+  EXPECT_EQ(curve.PeakMoments[1], -3);
+  EXPECT_EQ(curve.AxialForces[21], 11630.4);
+  SaveLines(InteractionCurveLines(curve), "curve.out");
+  EXPECT_EQ(ReadBytes("curve.out"), kDefaultCurve);
+
+  RecordingCanvas alone;
+  DrawInteractionCurve(curve, alone);
+  ShowInteractionCurve(state_, canvas_);
+  EXPECT_EQ(alone.Image(), canvas_.Image());
 }
 
 TEST_F(InteractionCurveTest, WritesAPointUnderACommaLocale) {
   WriteDefaultLevels();
   SetRegionalDecimal(',');
-  DrawInteractionCurve(state_, canvas_);
+  ShowInteractionCurve(state_, canvas_);
   SetRegionalDecimal('.');
   EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
   EXPECT_EQ(canvas_.Of(Kind::Text).back().text, "1,16E+004");

@@ -34,7 +34,7 @@ class MomentCurvatureChartTest : public ::testing::Test {
 // file's order and the extremes still land on the plot box's edges.
 TEST_F(MomentCurvatureChartTest, DrawsMomentAgainstCurvatureInFileOrder) {
   WriteBytes("mom_cur.out", "0 0 \r\n300 2e-6 \r\n450 6e-6 \r\n420 4e-6\r\n-50 1e-6 \r\n");
-  DrawMomentCurvatureChart(state_, canvas_);
+  ShowMomentCurvatureChart(state_, canvas_);
 
   EXPECT_EQ(state_.SeriesCount, 5);
   const auto moves = canvas_.Of(Kind::MoveTo);
@@ -61,8 +61,22 @@ TEST_F(MomentCurvatureChartTest, DrawsMomentAgainstCurvatureInFileOrder) {
 
   // The same file draws the same picture.
   const QImage first_picture = canvas_.Image();
-  DrawMomentCurvatureChart(state_, canvas_);
+  ShowMomentCurvatureChart(state_, canvas_);
   EXPECT_EQ(canvas_.Image(), first_picture);
+}
+
+// The series is a value of its own: read without the window's state it draws
+// the same picture.
+TEST_F(MomentCurvatureChartTest, TheSeriesNeedsNoWindowState) {
+  WriteBytes("mom_cur.out", "0 0 \r\n300 2e-6 \r\n450 6e-6 \r\n");
+  const MomentCurvatureSeries series = ReadMomentCurvatureSeries("mom_cur.out");
+  EXPECT_EQ(series.Count, 3);
+  EXPECT_EQ(series.Moments, (RealTable{0, 0, 300, 450}));
+  EXPECT_EQ(series.Curvatures, (RealTable{0, 0, 2e-6, 6e-6}));
+  RecordingCanvas alone;
+  DrawMomentCurvatureChart(series, alone);
+  ShowMomentCurvatureChart(state_, canvas_);
+  EXPECT_EQ(alone.Image(), canvas_.Image());
 }
 
 TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
@@ -71,7 +85,7 @@ TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
   canvas_.Rectangle(10, 10, 50, 50);
   const QImage before = canvas_.Image();
   try {
-    DrawMomentCurvatureChart(state_, canvas_);
+    ShowMomentCurvatureChart(state_, canvas_);
     ADD_FAILURE();
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Kind(), FailureKind::RealConversion);
@@ -86,7 +100,7 @@ TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
 TEST_F(MomentCurvatureChartTest, EqualCurvaturesFailAfterTheFrameAndLeaveAWidePen) {
   WriteBytes("mom_cur.out", "0 1e-6 \n10 1e-6 \n20 1e-6 \n");
   try {
-    DrawMomentCurvatureChart(state_, canvas_);
+    ShowMomentCurvatureChart(state_, canvas_);
     ADD_FAILURE();
   } catch (const Failure& failure) {
     EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
@@ -98,7 +112,7 @@ TEST_F(MomentCurvatureChartTest, EqualCurvaturesFailAfterTheFrameAndLeaveAWidePe
 
   // The next frame is drawn with the pen the failed chart left behind.
   WriteBytes("mom_cur.out", "0 0 \n10 1e-6 \n");
-  DrawMomentCurvatureChart(state_, canvas_);
+  ShowMomentCurvatureChart(state_, canvas_);
   EXPECT_EQ(canvas_.Pixel(79, 100), kGrey);
   EXPECT_EQ(canvas_.Pixel(469, 100), kBlack);
   EXPECT_EQ(canvas_.PenWidth(), 1);
@@ -112,7 +126,7 @@ TEST_F(MomentCurvatureChartTest, AFileStillBeingWrittenIsRefusedUntilReleased) {
   ASSERT_TRUE(solver.Locked());
   const QImage before = canvas_.Image();
   try {
-    DrawMomentCurvatureChart(state_, canvas_);
+    ShowMomentCurvatureChart(state_, canvas_);
     ADD_FAILURE();
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
@@ -122,7 +136,7 @@ TEST_F(MomentCurvatureChartTest, AFileStillBeingWrittenIsRefusedUntilReleased) {
   EXPECT_EQ(canvas_.Image(), before);
 
   solver.Release();
-  DrawMomentCurvatureChart(state_, canvas_);
+  ShowMomentCurvatureChart(state_, canvas_);
   EXPECT_EQ(state_.MomentSeries, (RealTable{0, 0, 5}));
   EXPECT_GT(CountPixels(canvas_, kRed), 300);
 }

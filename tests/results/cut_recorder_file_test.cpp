@@ -35,8 +35,8 @@ TEST(CutRecorderFile, EveryCutKeepsTheLinesBeforeIt) {
 
     AnalysisState state;
     try {
-      ReadResultFile(state, "mom_cur.out", state.SeriesCount, state.MomentSeries,
-                     &state.CurvatureSeries);
+      ReadResultFile("mom_cur.out", {state.TextLines, state.Fields},
+                     {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries});
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), FailureKind::RealConversion) << cut;
     }
@@ -88,7 +88,8 @@ TEST(CutRecorderFile, ACutLineReadsAsFarAsItGoesOrQuotesItsField) {
     int32_t count = 0;
     std::string refused;
     try {
-      ReadResultFile(state, name, count, first, c.two_columns ? &second : nullptr);
+      ReadResultFile(name, {state.TextLines, state.Fields},
+                     {count, first, c.two_columns ? &second : nullptr});
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), FailureKind::RealConversion) << c.last_line;
       refused = failure.Message().substr(0, failure.Message().find(" is not"));

@@ -60,8 +60,9 @@ class ReadResultFileTest : public ::testing::Test {
 TEST_F(ReadResultFileTest, FillsBothSeriesInLineOrder) {
   WriteBytes("mom_cur.out", "0 0 \r\n150.5 1e-6 \r\n-3.25 2.5e-6\r\n420 -1E-05 \r\n");
   state_.MomentSeries = {9, 9, 9, 9, 9, 9, 9, 9};
-  const int32_t n = ReadResultFile(state_, "mom_cur.out", state_.SeriesCount, state_.MomentSeries,
-                                   &state_.CurvatureSeries);
+  const int32_t n =
+      ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
+                     {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
   EXPECT_EQ(n, 4);
   EXPECT_EQ(state_.SeriesCount, 4);
   EXPECT_EQ(state_.MomentSeries, (RealTable{9, 0, 150.5, -3.25, 420}));
@@ -73,8 +74,8 @@ TEST_F(ReadResultFileTest, FillsBothSeriesInLineOrder) {
 TEST_F(ReadResultFileTest, ReadsAPointWhateverTheRegionalSymbol) {
   WriteBytes("mom_cur.out", "1.5 0.25 \n");
   SetRegionalDecimal(',');
-  ReadResultFile(state_, "mom_cur.out", state_.SeriesCount, state_.MomentSeries,
-                 &state_.CurvatureSeries);
+  ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
+                 {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
   SetRegionalDecimal('.');
   EXPECT_EQ(state_.MomentSeries[1], 1.5);
   EXPECT_EQ(state_.CurvatureSeries[1], 0.25);
@@ -84,7 +85,8 @@ TEST_F(ReadResultFileTest, WithOneSeriesTheRestOfALineIsNotLookedAt) {
   WriteBytes("P3_mom_cur.out", "12.5 \n13 junk \n-4 1.0 2.0 x\n7");
   RealTable series;
   int32_t count = 0;
-  EXPECT_EQ(ReadResultFile(state_, "P3_mom_cur.out", count, series), 4);
+  EXPECT_EQ((ReadResultFile("P3_mom_cur.out", {state_.TextLines, state_.Fields}, {count, series})),
+            4);
   EXPECT_EQ(count, 4);
   EXPECT_EQ(series, (RealTable{0, 12.5, 13, -4, 7}));
 }
@@ -93,7 +95,8 @@ TEST_F(ReadResultFileTest, AFileWithoutLinesGivesOneSlot) {
   WriteBytes("P1_mom_cur.out", "");
   RealTable series{1, 2, 3};
   int32_t count = 7;
-  EXPECT_EQ(ReadResultFile(state_, "P1_mom_cur.out", count, series), 0);
+  EXPECT_EQ((ReadResultFile("P1_mom_cur.out", {state_.TextLines, state_.Fields}, {count, series})),
+            0);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(series.size(), 1u);
 }
@@ -104,8 +107,8 @@ TEST_F(ReadResultFileTest, AMissingFileChangesNothingButTheBuffer) {
   state_.MomentSeries = {0, 1, 2};
   state_.Fields[1] = "kept";
   try {
-    ReadResultFile(state_, "mom_cur.out", state_.SeriesCount, state_.MomentSeries,
-                   &state_.CurvatureSeries);
+    ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
+                   {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
     ADD_FAILURE();
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
@@ -139,8 +142,8 @@ TEST_F(ReadResultFileTest, AFailingLineLeavesTheStateReachedSoFar) {
     AnalysisState state;
     state.MomentSeries = {0, 0, 0, -9, -9, -9, -9};
     try {
-      ReadResultFile(state, "mom_cur.out", state.SeriesCount, state.MomentSeries,
-                     &state.CurvatureSeries);
+      ReadResultFile("mom_cur.out", {state.TextLines, state.Fields},
+                     {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries});
       ADD_FAILURE() << c.what;
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), FailureKind::RealConversion) << c.what;

@@ -5,6 +5,7 @@
 
 #include "core/failure.h"
 #include "core/text_file.h"
+#include "section/axial_levels.h"
 #include "section/fiber_model.h"
 #include "solver/axial_sweep.h"
 #include "solver/fake_solver.h"
@@ -158,7 +159,8 @@ TEST(AxialSweep, EveryLevelIsTheMomentCurvatureScriptWithItsOwnLoadAndFiles) {
   state.AxialLevels = 9;
 
   RunAxialSweep(state);
-  BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
+  state.TextLines =
+      BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
   const Lines single = state.TextLines;
   for (int32_t i = 1; i <= 10; ++i) {
     const std::string script = "P" + std::to_string(i) + ".tcl";

@@ -19,7 +19,8 @@ TEST(SolverScript, DefaultScriptEqualsTheGoldenFileByteForByte) {
   // The script's numbers are the solver's, not the user's: a comma locale
   // must not reach them.
   SetRegionalDecimal(',');
-  BuildSolverScript(state, state.AxialLoad, "mom_cur.out", "os.tcl");
+  state.TextLines =
+      BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
   SetRegionalDecimal('.');
 
   const Lines& lines = state.TextLines;
@@ -78,13 +79,13 @@ TEST(SolverScript, BeforeAnyInputEverythingIsZeroAndTheSectionIsEmpty) {
   };
   AnalysisState state;
   state.TextLines = {"left over from reading a recorder file"};
-  BuildSolverScript(state, 0, "P3_mom_cur.out", "P3.tcl");
+  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl");
   EXPECT_EQ(state.TextLines, expected);
 
   // A negative count is an empty section too, whatever the table holds.
   state.FiberCount = -3;
   state.Fibers.resize(2);
-  BuildSolverScript(state, 0, "P3_mom_cur.out", "P3.tcl");
+  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl");
   EXPECT_EQ(state.TextLines, expected);
 }
 
@@ -100,7 +101,7 @@ TEST(SolverScript, WritesMaterialsWithTheSolversSignsAndFibersInTableOrder) {
   state.FiberCount = 3;
   state.Fibers = {TFiber{}, TFiber{1, 2, 3, 2, 0}, TFiber{-0.0, 1e100, 12.5, 1, 0},
                   TFiber{4, 5, 6, 2, 1}};
-  BuildSolverScript(state, 1, "mom_cur.out", "os.tcl");
+  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 1, "mom_cur.out", "os.tcl");
   const Lines& lines = state.TextLines;
   ASSERT_EQ(lines.size(), 33u);
   EXPECT_EQ(lines[6],
@@ -132,14 +133,15 @@ TEST(SolverScript, LoadAndCurvatureStepAreNotRoundedToDoubleOnTheWay) {
   for (const Case& c : cases) {
     AnalysisState state;
     state.CurvatureLimit = c.curvature_limit;
-    BuildSolverScript(state, c.load_kN, "mom_cur.out", "os.tcl");
+    state.TextLines = BuildSolverScript(ScriptSectionOf(state), c.load_kN, "mom_cur.out", "os.tcl");
     ASSERT_EQ(state.TextLines.size(), 30u);
     EXPECT_EQ(state.TextLines[12], c.load_line);
     EXPECT_EQ(state.TextLines[27], c.integrator_line);
   }
   // An extended load that no double holds is taken as handed over.
   AnalysisState state;
-  BuildSolverScript(state, 1.0625L - 1e-17L, "mom_cur.out", "os.tcl");
+  state.TextLines =
+      BuildSolverScript(ScriptSectionOf(state), 1.0625L - 1e-17L, "mom_cur.out", "os.tcl");
   EXPECT_EQ(state.TextLines[12], "load 2 1.062E+003 0.0 0.0");
 }
 

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+
+#include "core/analysis_state.h"
+#include "core/text_file.h"
+#include "results/result_file.h"
+
+namespace marrowick {
+
+// The N-M interaction curve of a sweep: one point per axial level, level 1
+// at full tension.
+struct InteractionCurve {
+  int32_t Levels = 0;     // AxialLevels + 1
+  RealTable AxialForces;  // kN, compression positive; slots 1 to Levels
+  RealTable PeakMoments;  // kN·m, the largest moment each level reached
+};
+
+// Where the curve is built as the levels are read: both tables are sized
+// before the first level and filled level by level, so a level that fails
+// leaves the earlier levels stored.
+struct InteractionCurveTables {
+  RealTable& PeakMoments;
+  RealTable& AxialForces;
+};
+
+// Reads the peak moment of every level's "P%D_mom_cur.out" (the files of the
+// sweep with these parameters) and pairs it with the level's axial force.
+// A count below 1 or above kMaxAxialLevels is refused before anything is
+// read (a negative table size as a range check); a count of 0 reads level 1,
+// then fails at its force.
+InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
+                                      double compression_capacity, RecorderBuffer buffer,
+                                      const InteractionCurveTables& tables);
+// The same for a caller that keeps no buffer or tables of its own.
+InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
+                                      double compression_capacity);
+
+// The lines of "m-n.out": a title line, then each level's peak moment and
+// force in "%0.4E" form, joined by a comma, always with a point.
+Lines InteractionCurveLines(const InteractionCurve& curve);
+
+}  // namespace marrowick
