@@ -55,6 +55,9 @@ constexpr auto kSolverPatience = std::chrono::seconds(60);
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  // A steady caret: a blinking one would be in the picture or not depending
+  // on the moment it is taken.
+  QApplication::setCursorFlashTime(0);
   marrowick::NameApplication();
   marrowick::ReadUserDecimalSymbol();
   const QDir out(qEnvironmentVariable("MARROWICK_SCREENSHOTS", QStringLiteral(".")));
