@@ -1,18 +1,33 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build, the tests and the window
-# need and the machine does not have yet. Safe to run again.
+# Installs from Debian's packages whatever the machine does not have yet.
+#   scripts/install-deps.sh                 what building and running Marrowick needs
+#   scripts/install-deps.sh --test          that and what the test suite adds
+#   scripts/install-deps.sh [--test] PKG... also these packages
+# Safe to run again.
 set -euo pipefail
 
-packages=(
+build_and_run=(
   build-essential cmake pkg-config
   qt6-base-dev libgl-dev
   libjpeg-dev tcl8.6-dev
-  googletest libgtest-dev
-  clang-14 libclang-rt-14-dev
+  # Arial's metric twin and the captions' Chinese characters.
   fonts-liberation fonts-wqy-microhei
+)
+testing=(
+  googletest libgtest-dev
+  # The fuzzing run: clang's libFuzzer and sanitizers.
+  clang-14 libclang-rt-14-dev
+  # The window tests' virtual display and the check of the desktop entry.
   xvfb xauth
   desktop-file-utils
 )
+
+packages=("${build_and_run[@]}")
+if [ "${1:-}" = "--test" ]; then
+  packages+=("${testing[@]}")
+  shift
+fi
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do

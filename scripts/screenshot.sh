@@ -10,14 +10,9 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MARROWICK_BUILD:-$root/build/screenshot}"
-"$root/scripts/install-deps.sh"
-# A window manager draws the title bar; openbox is small and ordinary.
-if ! command -v openbox >/dev/null || ! command -v xprop >/dev/null || ! command -v import >/dev/null; then
-  sudo=""
-  if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq openbox x11-utils imagemagick
-fi
+# The tool is built with the tests; a window manager (openbox, small and
+# ordinary) draws the title bar, and xprop and import read the screen.
+"$root/scripts/install-deps.sh" --test openbox x11-utils imagemagick
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target marrowick_screenshot -j"$(nproc)"

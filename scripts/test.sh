@@ -3,7 +3,7 @@
 # runs the whole test suite headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh
+scripts/install-deps.sh --test
 cmake -S . -B build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARROWICK_SANITIZE=ON >/dev/null
 cmake --build build/test -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
