@@ -1,0 +1,60 @@
+#include "results/export.h"
+
+#include <charconv>
+#include <initializer_list>
+
+namespace marrowick {
+
+namespace {
+
+std::string Row(std::initializer_list<std::string> cells, char separator) {
+  std::string row;
+  for (const std::string& cell : cells) {
+    if (!row.empty()) row += separator;
+    row += cell;
+  }
+  return row;
+}
+
+const char* FiberKind(const TFiber& fiber) {
+  if (fiber.CornerBar == 1) return "corner_bar";
+  return fiber.MatTag == 1 ? "concrete" : "side_bar";
+}
+
+}  // namespace
+
+std::string RoundTripText(double value) {
+  char buffer[32];
+  const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
+Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator) {
+  Lines lines{Row({"curvature_per_mm", "moment_kNm"}, separator)};
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(series.Count); ++i)
+    lines.push_back(
+        Row({RoundTripText(series.Curvatures[i]), RoundTripText(series.Moments[i])}, separator));
+  return lines;
+}
+
+Lines InteractionTable(const InteractionCurve& curve, char separator) {
+  Lines lines{Row({"level", "axial_force_kN", "peak_moment_kNm"}, separator)};
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(curve.Levels); ++i)
+    lines.push_back(Row({std::to_string(i), RoundTripText(curve.AxialForces[i]),
+                         RoundTripText(curve.PeakMoments[i])},
+                        separator));
+  return lines;
+}
+
+Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator) {
+  Lines lines{Row({"kind", "y_mm", "z_mm", "area_mm2"}, separator)};
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(fiber_count); ++i) {
+    const TFiber& fiber = fibers[i];
+    lines.push_back(Row({FiberKind(fiber), RoundTripText(fiber.Y), RoundTripText(fiber.X),
+                         RoundTripText(fiber.Area)},
+                        separator));
+  }
+  return lines;
+}
+
+}  // namespace marrowick

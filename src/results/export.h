@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/analysis_state.h"
+#include "core/text_file.h"
+#include "results/interaction_curve.h"
+#include "results/result_file.h"
+
+namespace marrowick {
+
+// The shortest text that reads back to the same double, always with a point:
+// data handed on to spreadsheets and scripts must lose nothing, unlike the
+// four digits of "m-n.out".
+std::string RoundTripText(double value);
+
+// Tables of results, a header row first, then one row per entry, the columns
+// joined by `separator` (a comma for a CSV file, a tab for pasting into a
+// spreadsheet). The lines carry no line ends.
+
+// curvature_per_mm, moment_kNm: one row per recorded step, in order.
+Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator = ',');
+
+// level, axial_force_kN, peak_moment_kNm: compression positive, as in "m-n.out".
+Lines InteractionTable(const InteractionCurve& curve, char separator = ',');
+
+// kind, y_mm, z_mm, area_mm2 for fibers 1 to fiber_count; kind is concrete,
+// side_bar or corner_bar, y the lever arm of bending (the fiber's Y, written
+// first in the solver script) and z the fiber's X.
+Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator = ',');
+
+}  // namespace marrowick
