@@ -26,6 +26,7 @@ void RunAxialSweep(AnalysisState& state) {
                      " axial-force segments are allowed");
 
   const ScriptSection section = ScriptSectionOf(state);
+  const Lines fiber_lines = ScriptFiberLines(section.Fibers);
   for (int64_t i = 1; i <= level_count; ++i) {
     // With AxialLevels 0 the first level is 0/0, which fails before any
     // script is written.
@@ -34,7 +35,7 @@ void RunAxialSweep(AnalysisState& state) {
     const auto level = static_cast<int32_t>(i);
     const std::string script_file = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
     const std::string recorder_file = FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal);
-    state.TextLines = BuildSolverScript(section, load, recorder_file, script_file);
+    state.TextLines = BuildSolverScript(section, fiber_lines, load, recorder_file, script_file);
     // The solver reads its script as soon as it starts, so the script must be
     // whole on disk first.
     SaveLines(state.TextLines, script_file);

@@ -36,8 +36,27 @@ ScriptSection ScriptSectionOf(const AnalysisState& state) {
   return section;
 }
 
+Lines ScriptFiberLines(std::span<const TFiber> fibers) {
+  Lines lines;
+  lines.reserve(fibers.size());
+  // In a plane model the solver's lever arm is the first coordinate, so Y
+  // (the bending direction) goes first.
+  for (const TFiber& fiber : fibers) {
+    lines.push_back(Format("fiber\t%0.4E\t%0.4E\t%0.4E\t%D", {Extended{fiber.Y}, Extended{fiber.X},
+                                                              Extended{fiber.Area}, fiber.MatTag}));
+  }
+  return lines;
+}
+
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file) {
+  return BuildSolverScript(section, ScriptFiberLines(section.Fibers), axial_load_kN, recorder_file,
+                           script_file);
+}
+
+Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
+                        Extended axial_load_kN, const std::string& recorder_file,
+                        const std::string& script_file) {
   Lines lines;
 
   lines.push_back("wipe");
@@ -56,12 +75,7 @@ Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                          {Extended{section.SteelYieldStrength}, Extended{section.SteelModulus},
                           Extended{section.SteelHardeningRatio}}));
   lines.push_back("section\tFiber\t1001\t{");
-  // In a plane model the solver's lever arm is the first coordinate, so Y
-  // (the bending direction) goes first.
-  for (const TFiber& fiber : section.Fibers) {
-    lines.push_back(Format("fiber\t%0.4E\t%0.4E\t%0.4E\t%D", {Extended{fiber.Y}, Extended{fiber.X},
-                                                              Extended{fiber.Area}, fiber.MatTag}));
-  }
+  lines.insert(lines.end(), fiber_lines.begin(), fiber_lines.end());
   lines.push_back("}");
   lines.push_back("element zeroLengthSection  1   1   2  1001");
   lines.push_back("pattern Plain 1 Constant {");

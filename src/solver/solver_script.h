@@ -36,4 +36,13 @@ ScriptSection ScriptSectionOf(const AnalysisState& state);
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file);
 
+// The script's fiber lines, one per fiber: most of a script's text, and the
+// same in every script of a section (formatting them is most of the cost of
+// writing a sweep). A caller writing many levels makes them once and hands
+// them to this second form.
+Lines ScriptFiberLines(std::span<const TFiber> fibers);
+Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
+                        Extended axial_load_kN, const std::string& recorder_file,
+                        const std::string& script_file);
+
 }  // namespace marrowick
