@@ -18,6 +18,7 @@
 #include "app/application.h"
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
+#include "app/section_files.h"
 #include "app/surface_tools.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
@@ -163,6 +164,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   CreateControls();
   SetTabOrder();
   ConnectButtons();
+  SectionFiles1 =
+      new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();

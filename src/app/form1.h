@@ -18,6 +18,7 @@ class QStatusBar;
 
 namespace marrowick {
 
+class SectionFiles;
 class SurfaceTools;
 class TImage;
 
@@ -36,6 +37,8 @@ class TForm1 : public QWidget {
   TImage* Image1 = nullptr;
   // The surface's readout, context menu and key-point marks.
   SurfaceTools* SurfaceTools1 = nullptr;
+  // 保存截面 and 打开截面, the background's context menu, dropped files.
+  SectionFiles* SectionFiles1 = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面

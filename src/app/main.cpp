@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/form1.h"
+#include "app/section_files.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
@@ -9,5 +10,7 @@ int main(int argc, char** argv) {
   marrowick::ReadUserDecimalSymbol();
   marrowick::TForm1 form;
   form.show();
+  // `marrowick FILE`: start from a section file.
+  form.SectionFiles1->OpenFromCommandLine(QApplication::arguments());
   return application.exec();
 }

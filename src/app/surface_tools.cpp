@@ -4,7 +4,6 @@
 #include <QBuffer>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QHelpEvent>
 #include <QMenu>
@@ -23,11 +22,6 @@ namespace {
 
 QString Text(const char* utf8) {
   return QString::fromUtf8(utf8);
-}
-
-QString DialogFileName(QWidget* owner, const QString& caption, const QString& suggested,
-                       const QString& filter) {
-  return QFileDialog::getSaveFileName(owner, caption, suggested, filter);
 }
 
 std::span<const double> Entries(const RealTable& table) {
@@ -51,10 +45,9 @@ QString SuggestedName(ShownPicture::Kind kind) {
 
 }  // namespace
 
-SurfaceTools::SurfaceTools(TImage& image,
-                           std::function<void(const std::function<void()>&)> run_operation)
+SurfaceTools::SurfaceTools(TImage& image, OperationRunner run_operation)
     : QObject(&image),
-      AskSaveFileName(DialogFileName),
+      AskSaveFileName(SaveFileDialog),
       image_(image),
       run_operation_(std::move(run_operation)) {
   auto action = [this](const char* name, const char* caption, void (SurfaceTools::*tool)()) {

@@ -1,9 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <QString>
-#include <functional>
 
+#include "app/file_dialogs.h"
 #include "charts/shown_picture.h"
 
 class QAction;
@@ -14,11 +13,6 @@ namespace marrowick {
 
 class TImage;
 
-// Asks where to save: a caption, a suggested file name and a filter; an
-// empty answer means the user cancelled. Tests answer without a dialog.
-using AskFileName = std::function<QString(QWidget* owner, const QString& caption,
-                                          const QString& suggested, const QString& filter)>;
-
 // The drawing surface's own tools, beside what the buttons draw: the readout
 // under the pointer, the context menu that copies or saves what is shown,
 // and the key-point marks. They act only on what the surface shows, which
@@ -27,8 +21,7 @@ class SurfaceTools : public QObject {
   Q_OBJECT
 
  public:
-  // run_operation is where a failing tool ends, as a failing button does.
-  SurfaceTools(TImage& image, std::function<void(const std::function<void()>&)> run_operation);
+  SurfaceTools(TImage& image, OperationRunner run_operation);
 
   // Runs a drawing operation; once it completes the surface shows picture().
   // One that fails after changing the surface leaves nothing to act on; one
@@ -58,7 +51,7 @@ class SurfaceTools : public QObject {
   void SavePictureFile();
 
   TImage& image_;
-  std::function<void(const std::function<void()>&)> run_operation_;
+  OperationRunner run_operation_;
   ShownPicture shown_;
 };
 

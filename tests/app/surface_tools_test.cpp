@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QImage>
 #include <QLineEdit>
@@ -119,6 +120,10 @@ TEST_F(SurfaceTest, MenuEntriesCopyAndSaveWhatIsShown) {
   WriteBytes("mom_cur.out", kMomentCurvature);
   form.Press("Button4");
   for (QAction* entry : entries) EXPECT_TRUE(entry->isEnabled());
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(200, 100));
+  QApplication::sendEvent(form.Image1, &right);  // a right click opens the menu
+  ASSERT_NE(form.Image1->findChild<QMenu*>(), nullptr);
+  EXPECT_EQ(form.Image1->findChild<QMenu*>()->actions().size(), 5);
 
   tools.CopyData->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(),

@@ -1,0 +1,118 @@
+#include "app/section_files.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QUrl>
+#include <utility>
+
+#include "core/decimal_symbol.h"
+#include "section/section_file.h"
+
+namespace marrowick {
+
+namespace {
+
+QString Text(const char* utf8) {
+  return QString::fromUtf8(utf8);
+}
+
+const QString kFilter = QStringLiteral("Marrowick (*.ini);;* (*)");
+
+// The one local file a drop carries, if it carries one.
+QString DroppedFile(const QMimeData* data) {
+  if (!data || !data->hasUrls() || data->urls().isEmpty()) return {};
+  const QUrl url = data->urls().first();
+  return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+SectionFiles::SectionFiles(QWidget& form, OperationRunner run_operation)
+    : QObject(&form),
+      AskSaveFileName(SaveFileDialog),
+      AskOpenFileName(OpenFileDialog),
+      form_(form),
+      run_operation_(std::move(run_operation)) {
+  auto action = [this](const char* name, const char* caption, QKeySequence::StandardKey key,
+                       const AskFileName SectionFiles::*ask,
+                       void (SectionFiles::*use)(const std::string&)) {
+    auto* entry = new QAction(Text(caption), this);
+    entry->setObjectName(QString::fromLatin1(name));
+    entry->setShortcut(key);
+    entry->setShortcutContext(Qt::WindowShortcut);
+    connect(entry, &QAction::triggered, this, [this, ask, use, caption] {
+      run_operation_([this, ask, use, caption] {
+        const QString file = (this->*ask)(&form_, Text(caption), {}, kFilter);
+        if (!file.isEmpty()) (this->*use)(file.toStdString());
+      });
+    });
+    form_.addAction(entry);
+    return entry;
+  };
+  SaveSection = action("SaveSection", "保存截面", QKeySequence::Save,
+                       &SectionFiles::AskSaveFileName, &SectionFiles::Save);
+  OpenSection = action("OpenSection", "打开截面", QKeySequence::Open,
+                       &SectionFiles::AskOpenFileName, &SectionFiles::Open);
+  form_.setAcceptDrops(true);
+  form_.installEventFilter(this);
+}
+
+QLineEdit* SectionFiles::Field(int number) const {
+  return form_.findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
+}
+
+void SectionFiles::Open(const std::string& file_name) {
+  // Read and checked whole before any field changes.
+  const SectionTexts texts = ReadSectionFile(file_name, RegionalDecimal());
+  for (std::size_t field = 1; field < texts.size(); ++field)
+    if (texts[field])
+      Field(static_cast<int>(field))->setText(QString::fromStdString(*texts[field]));
+}
+
+void SectionFiles::Save(const std::string& file_name) {
+  WriteSectionFile(
+      file_name, [this](int field) { return Field(field)->text().toStdString(); },
+      RegionalDecimal());
+}
+
+void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {
+  if (arguments.size() < 2) return;
+  const std::string file = arguments.at(1).toStdString();
+  run_operation_([this, file] { Open(file); });
+}
+
+bool SectionFiles::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != &form_) return false;
+  switch (event->type()) {
+    case QEvent::ContextMenu: {
+      auto* menu = new QMenu(&form_);
+      menu->setAttribute(Qt::WA_DeleteOnClose);
+      menu->addAction(SaveSection);
+      menu->addAction(OpenSection);
+      menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
+      return true;
+    }
+    case QEvent::DragEnter: {
+      auto* drag = static_cast<QDragEnterEvent*>(event);
+      if (!DroppedFile(drag->mimeData()).isEmpty()) drag->acceptProposedAction();
+      return true;
+    }
+    case QEvent::Drop: {
+      auto* drop = static_cast<QDropEvent*>(event);
+      const QString file = DroppedFile(drop->mimeData());
+      if (file.isEmpty()) return false;
+      drop->acceptProposedAction();
+      run_operation_([this, file] { Open(file.toStdString()); });
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace marrowick

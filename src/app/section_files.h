@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <string>
+
+#include "app/file_dialogs.h"
+
+class QAction;
+class QLineEdit;
+class QWidget;
+
+namespace marrowick {
+
+// Section files for the window: 保存截面 (Ctrl+S) and 打开截面 (Ctrl+O), also
+// in a context menu on the window's background, a file dropped on the
+// window, and a file named on the command line. Opening fills the input
+// fields only, all of them or none; the user presses 输入数据 as before.
+class SectionFiles : public QObject {
+  Q_OBJECT
+
+ public:
+  // form holds the fields Edit1 to Edit20.
+  SectionFiles(QWidget& form, OperationRunner run_operation);
+
+  // Fills the fields from the file; a bad file changes none and fails
+  // naming the file, the key and the value.
+  void Open(const std::string& file_name);
+  // Writes every field's text as typed, the regional decimal symbol as ".".
+  void Save(const std::string& file_name);
+  // `marrowick FILE`: opens the file named after the program, if any.
+  void OpenFromCommandLine(const QStringList& arguments);
+
+  QAction* SaveSection = nullptr;  // 保存截面
+  QAction* OpenSection = nullptr;  // 打开截面
+
+  AskFileName AskSaveFileName;
+  AskFileName AskOpenFileName;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  QLineEdit* Field(int number) const;
+
+  QWidget& form_;
+  OperationRunner run_operation_;
+};
+
+}  // namespace marrowick

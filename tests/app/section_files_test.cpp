@@ -1,0 +1,125 @@
+// Section files in the window: save, open, the command line and a drop.
+#include "app/section_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QUrl>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "core/decimal_symbol.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
+
+namespace marrowick {
+namespace {
+
+using testing::WriteBytes;
+
+class FilesForm : public TForm1 {
+ public:
+  std::vector<std::string> shown;
+  SectionFiles& Files() { return *SectionFiles1; }
+  QLineEdit* Field(int number) {
+    return findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
+  }
+  std::vector<QString> Texts() {
+    std::vector<QString> texts;
+    for (int field = 1; field <= 20; ++field) texts.push_back(Field(field)->text());
+    return texts;
+  }
+
+ protected:
+  void ExecMessageBox(QMessageBox& box) override { shown.push_back(box.text().toStdString()); }
+};
+
+struct SectionFileTest : ::testing::Test {
+  testing::ScopedTempDir directory;
+  void TearDown() override { SetRegionalDecimal('.'); }
+  QString Path(const char* name) {
+    return QString::fromStdString((directory.Path() / name).string());
+  }
+};
+
+TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
+  SetRegionalDecimal(',');
+  FilesForm typed;
+  // Every field its own text, reals with the regional comma.
+  for (int field = 1; field <= 20; ++field)
+    if (field != 16)
+      typed.Field(field)->setText(field == 11 || field == 12 || field == 13 || field == 14 ||
+                                          field == 20
+                                      ? QString::number(field + 1)
+                                      : QStringLiteral("%1,25").arg(field));
+  typed.Files().AskSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("column.ini");
+  };
+  typed.Files().SaveSection->trigger();
+  EXPECT_NE(testing::ReadBytes("column.ini").find("peak_strength_MPa=1.25"), std::string::npos);
+
+  FilesForm opened;
+  opened.Files().AskOpenFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("column.ini");
+  };
+  opened.Files().OpenSection->trigger();
+  EXPECT_EQ(opened.Texts(), typed.Texts());
+  EXPECT_EQ(opened.windowTitle(), "QVL_Marrowick_by Tarvell_2011-10-30");
+  EXPECT_EQ(opened.shown, std::vector<std::string>{});
+  EXPECT_EQ(opened.Files().SaveSection->shortcut(), QKeySequence(QKeySequence::Save));
+  EXPECT_EQ(opened.Files().OpenSection->shortcut(), QKeySequence(QKeySequence::Open));
+
+  // A right click on the background (a group box passes it on) offers both.
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5));
+  QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
+  const QMenu* menu = opened.findChild<QMenu*>();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->actions(),
+            (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection}));
+}
+
+TEST_F(SectionFileTest, ABadFileChangesNoFieldAndNamesTheKey) {
+  FilesForm form;
+  const std::vector<QString> defaults = form.Texts();
+  WriteBytes("bad.ini", "[concrete]\npeak_strength_MPa=40\n[section]\nwidth_mm=abc\n");
+  form.Files().AskOpenFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("bad.ini");
+  };
+  form.Files().OpenSection->trigger();
+  EXPECT_EQ(form.Texts(), defaults);
+  ASSERT_EQ(form.shown.size(), 1u);
+  for (const std::string& part :
+       {(directory.Path() / "bad.ini").string(), std::string("width_mm"), std::string("abc")})
+    EXPECT_NE(form.shown[0].find(part), std::string::npos) << form.shown[0];
+}
+
+TEST_F(SectionFileTest, OpensTheFileNamedAtStartOrDropped) {
+  WriteBytes("a.ini", "[section]\nwidth_mm=450\n");
+  WriteBytes("b.ini", "[analysis]\naxial_segments=12\n");
+  FilesForm form;
+  form.Files().OpenFromCommandLine({QStringLiteral("marrowick"), Path("a.ini")});
+  EXPECT_EQ(form.Field(8)->text(), "450");
+
+  QMimeData data;
+  data.setUrls({QUrl::fromLocalFile(Path("b.ini"))});
+  QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&form, &drop);
+  EXPECT_EQ(form.Field(20)->text(), "12");
+  EXPECT_EQ(form.Field(8)->text(), "450");
+  EXPECT_EQ(form.shown, std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace marrowick
