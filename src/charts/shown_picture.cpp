@@ -1,11 +1,11 @@
 #include "charts/shown_picture.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
+#include "results/export.h"
 
 namespace marrowick {
 
@@ -24,12 +24,6 @@ ShownPicture Chart(ShownPicture::Kind kind, const RealTable& x, const RealTable&
   picture.width = width;
   picture.height = height;
   return picture;
-}
-
-std::string Shortest(double value) {
-  char text[32];
-  const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-  return std::string(text, end);
 }
 
 std::string Number(double value) {
@@ -119,38 +113,20 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
 }
 
 Lines DataTable(const ShownPicture& picture, char separator) {
-  auto row = [separator](std::initializer_list<std::string> cells) {
-    std::string line;
-    for (const std::string& cell : cells)
-      line += (line.empty() ? "" : std::string(1, separator)) + cell;
-    return line;
-  };
-  Lines table;
   switch (picture.kind) {
     case ShownPicture::Kind::Section:
-      table.push_back(row({"kind", "y_mm", "z_mm", "area_mm2"}));
-      for (std::size_t i = 1; i < picture.fibers.size(); ++i) {
-        const TFiber& fiber = picture.fibers[i];
-        table.push_back(row({fiber.CornerBar == 1 ? "corner_bar"
-                             : fiber.MatTag == 2  ? "side_bar"
-                                                  : "concrete",
-                             Shortest(fiber.Y), Shortest(fiber.X), Shortest(fiber.Area)}));
-      }
-      break;
+      return FiberTable(
+          picture.fibers,
+          picture.fibers.empty() ? 0 : static_cast<int32_t>(picture.fibers.size() - 1), separator);
     case ShownPicture::Kind::MomentCurvature:
-      table.push_back(row({"curvature_per_mm", "moment_kNm"}));
-      for (std::size_t i = 1; i <= static_cast<std::size_t>(picture.count); ++i)
-        table.push_back(row({Shortest(picture.x[i]), Shortest(picture.y[i])}));
-      break;
+      return MomentCurvatureTable(MomentCurvatureSeries{picture.count, picture.y, picture.x},
+                                  separator);
     case ShownPicture::Kind::Interaction:
-      table.push_back(row({"level", "axial_force_kN", "peak_moment_kNm"}));
-      for (std::size_t i = 1; i <= static_cast<std::size_t>(picture.count); ++i)
-        table.push_back(row({std::to_string(i), Shortest(picture.y[i]), Shortest(picture.x[i])}));
-      break;
+      return InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
     case ShownPicture::Kind::Nothing:
       break;
   }
-  return table;
+  return {};
 }
 
 }  // namespace marrowick

@@ -53,8 +53,8 @@ int32_t PointNear(const ShownPicture& picture, int x, int y);
 std::string Readout(const ShownPicture& picture, int32_t index);
 
 // The data behind the picture as a table: a header row, then one row per
-// fiber, step or level, its columns joined by `separator`, numbers in their
-// shortest exact form with a point. Empty when nothing is shown.
+// fiber, step or level, its columns joined by `separator`, as the batch
+// command's CSV files have them. Empty when nothing is shown.
 Lines DataTable(const ShownPicture& picture, char separator);
 
 }  // namespace marrowick

@@ -79,7 +79,7 @@ TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
   EXPECT_EQ(opened.Files().OpenSection->shortcut(), QKeySequence(QKeySequence::Open));
 
   // A right click on the background (a group box passes it on) offers both.
-  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5));
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
   QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
   const QMenu* menu = opened.findChild<QMenu*>();
   ASSERT_NE(menu, nullptr);

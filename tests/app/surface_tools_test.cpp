@@ -120,7 +120,7 @@ TEST_F(SurfaceTest, MenuEntriesCopyAndSaveWhatIsShown) {
   WriteBytes("mom_cur.out", kMomentCurvature);
   form.Press("Button4");
   for (QAction* entry : entries) EXPECT_TRUE(entry->isEnabled());
-  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(200, 100));
+  QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(200, 100), QPoint(200, 100));
   QApplication::sendEvent(form.Image1, &right);  // a right click opens the menu
   ASSERT_NE(form.Image1->findChild<QMenu*>(), nullptr);
   EXPECT_EQ(form.Image1->findChild<QMenu*>()->actions().size(), 5);
