@@ -58,7 +58,9 @@ std::string FormatExponent(Extended value, int digits, char decimal) {
       if (position >= 0) {
         ++mantissa[position];
       } else {
-        mantissa = "1";
+        // Assigned as a character, not as the string literal "1": GCC 12
+        // warns falsely (-Wrestrict) about the literal's copy once inlined.
+        mantissa.assign(1, '1');
         ++exponent;
       }
     }
@@ -151,7 +153,8 @@ std::optional<Extended> ScanReal(const std::string& text, char decimal) {
   const long long scale =
       static_cast<long long>(exponent) - static_cast<long long>(fraction_digits);
   std::string normalized = digits.empty() ? "0" : digits;
-  normalized += "e" + std::to_string(scale);
+  normalized += 'e';  // appended apart: GCC 12's false -Wrestrict on "e" + text
+  normalized += std::to_string(scale);
   errno = 0;
   Extended value = strtold_l(normalized.c_str(), nullptr, CLocale());
   if (std::isinf(value) || std::isnan(value)) return std::nullopt;
