@@ -13,9 +13,11 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 #include "app/application.h"
+#include "app/form1_layout.h"
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
 #include "app/section_files.h"
@@ -42,68 +44,11 @@ constexpr int kClientHeight = 498;
 constexpr int kWindowLeft = 206;
 constexpr int kWindowTop = 117;
 constexpr int kStatusBarHeight = 19;
-constexpr int kFieldHeight = 22;
-constexpr int kLabelHeight = 14;
 constexpr int kSurfaceWidth = 471;
 constexpr int kSurfaceHeight = 359;
 
 constexpr char kCaption[] = "QVL_Marrowick_by Tarvell_2011-10-30";
 constexpr char kWebsite[] = "https://marrowick.example";
-
-struct GroupLayout {
-  int number;
-  const char* caption;
-  int left, top, width, height;
-};
-
-constexpr GroupLayout kGroups[] = {
-    {1, "混凝土材料属性", 8, 8, 233, 121}, {2, "钢筋材料属性", 8, 136, 233, 97},
-    {3, "截面参数", 8, 272, 233, 193},     {4, "弯矩曲率分析", 248, 8, 233, 97},
-    {5, "PMM分析", 488, 8, 233, 97},
-};
-
-// Each field with its label, positions relative to the group box.
-struct FieldLayout {
-  int edit, group, label;
-  const char* caption;
-  int label_left, label_top;
-  int left, top, width;
-  const char* text;
-};
-
-constexpr FieldLayout kFields[] = {
-    {1, 1, 1, "极限强度(MPa)", 16, 24, 104, 16, 121, "35"},
-    {2, 1, 2, "极限强度应变", 16, 48, 104, 40, 121, "0.002"},
-    {3, 1, 4, "残余强度(MPa)", 16, 72, 104, 64, 121, "15"},
-    {4, 1, 3, "残余强度应变", 16, 96, 104, 88, 121, "0.0033"},
-    {5, 2, 5, "屈服强度(MPa)", 16, 24, 104, 16, 121, "300"},
-    {6, 2, 6, "弹性模型(MPa)", 16, 48, 104, 40, 121, "215000"},
-    {7, 2, 7, "硬化系数", 16, 72, 104, 64, 121, "0.0001"},
-    {8, 3, 8, "截面宽度B(mm)", 16, 24, 104, 16, 121, "500"},
-    {9, 3, 9, "截面宽度H(mm)", 16, 48, 104, 40, 121, "600"},
-    {10, 3, 10, "钢筋至边距as", 24, 72, 104, 64, 121, "35"},
-    {19, 3, 19, "角部钢筋直径", 24, 96, 104, 88, 121, "20"},
-    {11, 3, 11, "X方向钢筋", 40, 120, 104, 112, 49, "2"},
-    {12, 3, 12, "Φ", 160, 120, 176, 112, 49, "20"},
-    {13, 3, 13, "Y方向钢筋", 40, 144, 104, 136, 49, "2"},
-    {14, 3, 14, "Φ", 160, 144, 176, 136, 49, "20"},
-    {18, 3, 18, "划分单元大小", 24, 168, 104, 160, 121, "35"},
-    {15, 4, 15, "施加轴力(kN))", 24, 24, 104, 16, 121, "-1000"},
-    {16, 4, 16, "弯矩方向夹角", 24, 48, 104, 40, 121, "0"},
-    {17, 4, 17, "最大曲率限值", 24, 72, 104, 64, 121, "0.00002"},
-    {20, 5, 20, "轴压力分段", 32, 24, 104, 16, 121, "20"},
-};
-
-struct ButtonLayout {
-  QPushButton* TForm1::*button;
-  const char* name;
-  const char* caption;
-  int top;
-};
-
-constexpr int kButtonLeft = 728;
-constexpr int kButtonWidth = 161;
-constexpr int kButtonHeight = 25;
 
 // The drop-down list draws its one item at the design height.
 class FixedHeightItems : public QStyledItemDelegate {
@@ -192,7 +137,8 @@ void TForm1::CreateControls() {
 
     // Defaults are written with a point; shown with the regional symbol so
     // that they pass the input rule of a comma locale as they stand.
-    auto* edit = new QLineEdit(Text(WithRegionalDecimal(layout.text).c_str()), group);
+    auto* edit =
+        new QLineEdit(Text(WithRegionalDecimal(kDefaultFieldTexts[layout.edit]).c_str()), group);
     edit->setObjectName(QStringLiteral("Edit%1").arg(layout.edit));
     edit->setGeometry(layout.left, layout.top, layout.width, kFieldHeight);
     Edit[layout.edit] = edit;
@@ -227,19 +173,16 @@ void TForm1::CreateControls() {
   Image2->setGeometry(kButtonLeft, 8, 165, 38);
   RunOperation([this] { Image2->setPixmap(QPixmap::fromImage(LogoPicture())); });
 
-  const ButtonLayout buttons[] = {
-      {&TForm1::Button6, "Button6", "输入数据", 56},
-      {&TForm1::Button2, "Button2", "显示截面", 88},
-      {&TForm1::Button7, "Button7", "OpenSEES弯矩曲率分析", 120},
-      {&TForm1::Button4, "Button4", "显示弯矩曲率曲线", 152},
-      {&TForm1::Button3, "Button3", "OpenSEES PM分析", 184},
-      {&TForm1::Button5, "Button5", "显示PM曲线", 216},
-  };
-  for (const ButtonLayout& layout : buttons) {
+  // The members in the order of kButtons.
+  QPushButton* TForm1::*const members[] = {&TForm1::Button6, &TForm1::Button2, &TForm1::Button7,
+                                           &TForm1::Button4, &TForm1::Button3, &TForm1::Button5};
+  static_assert(std::size(members) == std::size(kButtons));
+  for (std::size_t i = 0; i < std::size(kButtons); ++i) {
+    const ButtonLayout& layout = kButtons[i];
     auto* button = new QPushButton(Text(layout.caption), this);
     button->setObjectName(QString::fromLatin1(layout.name));
     button->setGeometry(kButtonLeft, layout.top, kButtonWidth, kButtonHeight);
-    this->*layout.button = button;
+    this->*members[i] = button;
   }
 
   StatusBar1 = new QStatusBar(this);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -18,10 +19,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "app/form1_layout.h"
 #include "app/image_control.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "recording_form.h"
 #include "section/fiber_model.h"
+#include "section/section_input.h"
 #include "support/default_section.h"
 
 namespace marrowick {
@@ -31,37 +35,7 @@ QString Text(const char* utf8) {
   return QString::fromUtf8(utf8);
 }
 
-// A window whose message boxes are built as usual but noted instead of run,
-// so that a test never waits for a person to press OK.
-class RecordingForm : public TForm1 {
- public:
-  struct Shown {
-    QString title, text;
-    QMessageBox::Icon icon;
-    QMessageBox::StandardButtons buttons;
-    QWidget* owner;
-    Qt::WindowModality modality;
-    Qt::TextFormat format;
-  };
-  std::vector<Shown> shown;
-
-  template <typename Control>
-  Control* Find(const char* name) {
-    auto* control = findChild<Control*>(QString::fromLatin1(name));
-    EXPECT_NE(control, nullptr) << name;
-    return control;
-  }
-  void Click(const char* button) { Find<QPushButton>(button)->click(); }
-  void Type(int field, const char* text) {
-    Find<QLineEdit>(("Edit" + std::to_string(field)).c_str())->setText(Text(text));
-  }
-
- protected:
-  void ExecMessageBox(QMessageBox& box) override {
-    shown.push_back({box.windowTitle(), box.text(), box.icon(), box.standardButtons(),
-                     box.parentWidget(), box.windowModality(), box.textFormat()});
-  }
-};
+using testing::RecordingForm;
 
 struct Placement {
   const char* name;
@@ -77,16 +51,20 @@ TEST(Form1, EveryControlSitsAtItsDesignPlace) {
   EXPECT_EQ(form.font().family(), "Arial");
   EXPECT_EQ(form.font().pixelSize(), 11);
 
-  const Placement controls[] = {
-      {"GroupBox1", "Form1", 8, 8, 233, 121},  {"GroupBox2", "Form1", 8, 136, 233, 97},
-      {"ComboBox1", "Form1", 8, 240, 233, 22}, {"GroupBox3", "Form1", 8, 272, 233, 193},
-      {"GroupBox4", "Form1", 248, 8, 233, 97}, {"GroupBox5", "Form1", 488, 8, 233, 97},
-      {"Panel1", "Form1", 248, 112, 473, 361}, {"Image1", "Panel1", 1, 1, 471, 359},
-      {"Image2", "Form1", 728, 8, 165, 38},    {"Button6", "Form1", 728, 56, 161, 25},
-      {"Button2", "Form1", 728, 88, 161, 25},  {"Button7", "Form1", 728, 120, 161, 25},
-      {"Button4", "Form1", 728, 152, 161, 25}, {"Button3", "Form1", 728, 184, 161, 25},
-      {"Button5", "Form1", 728, 216, 161, 25}, {"StatusBar1", "Form1", 0, 479, 897, 19},
+  std::vector<Placement> controls = {
+      {"ComboBox1", "Form1", 8, 240, 233, 22},  {"Panel1", "Form1", 248, 112, 473, 361},
+      {"Image1", "Panel1", 1, 1, 471, 359},     {"Image2", "Form1", 728, 8, 165, 38},
+      {"StatusBar1", "Form1", 0, 479, 897, 19},
   };
+  const std::string group_names[] = {"",          "GroupBox1", "GroupBox2",
+                                     "GroupBox3", "GroupBox4", "GroupBox5"};
+  for (const GroupLayout& group : kGroups)
+    controls.push_back({group_names[group.number].c_str(), "Form1", group.left, group.top,
+                        group.width, group.height});
+  for (const ButtonLayout& button : kButtons)
+    controls.push_back(
+        {button.name, "Form1", kButtonLeft, button.top, kButtonWidth, kButtonHeight});
+  ASSERT_EQ(controls.size(), 16u);
   for (const Placement& control : controls) {
     SCOPED_TRACE(control.name);
     auto* widget = form.Find<QWidget>(control.name);
@@ -98,23 +76,12 @@ TEST(Form1, EveryControlSitsAtItsDesignPlace) {
 
 TEST(Form1, CaptionsAreTheDesignTexts) {
   RecordingForm form;
-  const std::pair<const char*, const char*> captions[] = {
-      {"GroupBox1", "混凝土材料属性"}, {"GroupBox2", "钢筋材料属性"}, {"GroupBox3", "截面参数"},
-      {"GroupBox4", "弯矩曲率分析"},   {"GroupBox5", "PMM分析"},
-  };
-  for (const auto& [name, caption] : captions)
-    EXPECT_EQ(form.Find<QGroupBox>(name)->title(), Text(caption)) << name;
-
-  const std::pair<const char*, const char*> buttons[] = {
-      {"Button6", "输入数据"},
-      {"Button2", "显示截面"},
-      {"Button7", "OpenSEES弯矩曲率分析"},
-      {"Button4", "显示弯矩曲率曲线"},
-      {"Button3", "OpenSEES PM分析"},
-      {"Button5", "显示PM曲线"},
-  };
-  for (const auto& [name, caption] : buttons)
-    EXPECT_EQ(form.Find<QPushButton>(name)->text(), Text(caption)) << name;
+  for (const GroupLayout& group : kGroups) {
+    const std::string name = "GroupBox" + std::to_string(group.number);
+    EXPECT_EQ(form.Find<QGroupBox>(name.c_str())->title(), Text(group.caption)) << name;
+  }
+  for (const ButtonLayout& button : kButtons)
+    EXPECT_EQ(form.Find<QPushButton>(button.name)->text(), Text(button.caption)) << button.name;
 
   auto* shape = form.Find<QComboBox>("ComboBox1");
   EXPECT_FALSE(shape->isEditable());
@@ -122,52 +89,22 @@ TEST(Form1, CaptionsAreTheDesignTexts) {
   EXPECT_EQ(shape->currentText(), Text("矩形柱"));
 }
 
-struct FieldRow {
-  int edit;
-  const char* group;
-  int label;
-  const char* caption;
-  int label_left, label_top;
-  int left, top, width;
-  const char* text;
-};
-
 TEST(Form1, EveryFieldHasItsLabelPlaceAndDefaultText) {
   RecordingForm form;
-  const FieldRow fields[] = {
-      {1, "GroupBox1", 1, "极限强度(MPa)", 16, 24, 104, 16, 121, "35"},
-      {2, "GroupBox1", 2, "极限强度应变", 16, 48, 104, 40, 121, "0.002"},
-      {3, "GroupBox1", 4, "残余强度(MPa)", 16, 72, 104, 64, 121, "15"},
-      {4, "GroupBox1", 3, "残余强度应变", 16, 96, 104, 88, 121, "0.0033"},
-      {5, "GroupBox2", 5, "屈服强度(MPa)", 16, 24, 104, 16, 121, "300"},
-      {6, "GroupBox2", 6, "弹性模型(MPa)", 16, 48, 104, 40, 121, "215000"},
-      {7, "GroupBox2", 7, "硬化系数", 16, 72, 104, 64, 121, "0.0001"},
-      {8, "GroupBox3", 8, "截面宽度B(mm)", 16, 24, 104, 16, 121, "500"},
-      {9, "GroupBox3", 9, "截面宽度H(mm)", 16, 48, 104, 40, 121, "600"},
-      {10, "GroupBox3", 10, "钢筋至边距as", 24, 72, 104, 64, 121, "35"},
-      {19, "GroupBox3", 19, "角部钢筋直径", 24, 96, 104, 88, 121, "20"},
-      {11, "GroupBox3", 11, "X方向钢筋", 40, 120, 104, 112, 49, "2"},
-      {12, "GroupBox3", 12, "Φ", 160, 120, 176, 112, 49, "20"},
-      {13, "GroupBox3", 13, "Y方向钢筋", 40, 144, 104, 136, 49, "2"},
-      {14, "GroupBox3", 14, "Φ", 160, 144, 176, 136, 49, "20"},
-      {18, "GroupBox3", 18, "划分单元大小", 24, 168, 104, 160, 121, "35"},
-      {15, "GroupBox4", 15, "施加轴力(kN))", 24, 24, 104, 16, 121, "-1000"},
-      {16, "GroupBox4", 16, "弯矩方向夹角", 24, 48, 104, 40, 121, "0"},
-      {17, "GroupBox4", 17, "最大曲率限值", 24, 72, 104, 64, 121, "0.00002"},
-      {20, "GroupBox5", 20, "轴压力分段", 32, 24, 104, 16, 121, "20"},
-  };
-  for (const FieldRow& field : fields) {
+  ASSERT_EQ(std::size(kFields), 20u);
+  for (const FieldLayout& field : kFields) {
     SCOPED_TRACE("Edit" + std::to_string(field.edit));
+    const QString group = QStringLiteral("GroupBox%1").arg(field.group);
     auto* edit = form.Find<QLineEdit>(("Edit" + std::to_string(field.edit)).c_str());
     auto* label = form.Find<QLabel>(("Label" + std::to_string(field.label)).c_str());
     ASSERT_TRUE(edit && label);
-    EXPECT_EQ(edit->parentWidget()->objectName(), field.group);
-    EXPECT_EQ(label->parentWidget()->objectName(), field.group);
+    EXPECT_EQ(edit->parentWidget()->objectName(), group);
+    EXPECT_EQ(label->parentWidget()->objectName(), group);
     EXPECT_EQ(edit->geometry(), QRect(field.left, field.top, field.width, 22));
     EXPECT_EQ(label->pos(), QPoint(field.label_left, field.label_top));
     EXPECT_EQ(label->height(), 14);
     EXPECT_EQ(label->text(), Text(field.caption));
-    EXPECT_EQ(edit->text(), Text(field.text));
+    EXPECT_EQ(edit->text(), Text(kDefaultFieldTexts[field.edit]));
     EXPECT_EQ(edit->isEnabled(), field.edit != 16);
   }
 }
@@ -223,8 +160,8 @@ TEST(Form1, TheLogoIsTheBuiltInJpegAndTheSurfaceStartsBlank) {
 
 TEST(Form1, EnterDataCapturesTheDefaultsAndShowSectionDrawsThem) {
   RecordingForm form;
-  form.Click("Button6");
-  form.Click("Button2");
+  form.Press("Button6");
+  form.Press("Button2");
   EXPECT_TRUE(form.shown.empty());
 
   AnalysisState expected;
@@ -269,14 +206,14 @@ TEST(Form1, ABadFieldIsShownAndLeavesThePartialState) {
   for (const BadText& bad : cases) {
     SCOPED_TRACE(bad.shown);
     RecordingForm form;
-    form.Click("Button6");
+    form.Press("Button6");
     const AnalysisState before = form.State();
     form.Type(1, "40");   // read first: always new
     form.Type(20, "30");  // read last: never reached
     form.Type(bad.field, bad.text);
-    form.Click("Button6");
+    form.Press("Button6");
     ASSERT_EQ(form.shown.size(), 1u);
-    EXPECT_EQ(form.shown[0].text, Text(bad.shown));
+    EXPECT_EQ(form.boxes[0].text, Text(bad.shown));
     const AnalysisState& state = form.State();
     EXPECT_EQ(state.ConcreteStrength, 40);
     EXPECT_EQ(state.AxialLevels, before.AxialLevels);
@@ -286,23 +223,23 @@ TEST(Form1, ABadFieldIsShownAndLeavesThePartialState) {
 
   RecordingForm form;
   form.Type(19, "20.5");
-  form.Click("Button6");
+  form.Press("Button6");
   EXPECT_TRUE(form.shown.empty());
   EXPECT_EQ(form.State().CornerBarDiameter, 20.5);
 }
 
 TEST(Form1, ShowSectionBeforeEnterDataReportsTheZeroSectionAndDrawsNothing) {
   RecordingForm form;
-  form.Click("Button2");
+  form.Press("Button2");
   ASSERT_EQ(form.shown.size(), 1u);
-  EXPECT_EQ(form.shown[0].text, "Floating point division by zero.");
+  EXPECT_EQ(form.boxes[0].text, "Floating point division by zero.");
   const QImage surface = form.Image1->grab().toImage();
   for (int y = 0; y < surface.height(); y += 7)
     for (int x = 0; x < surface.width(); x += 7) ASSERT_EQ(surface.pixelColor(x, y), Qt::white);
 
   // The window carries on: the next operations work as before.
-  form.Click("Button6");
-  form.Click("Button2");
+  form.Press("Button6");
+  form.Press("Button2");
   EXPECT_EQ(form.shown.size(), 1u);
   EXPECT_EQ(form.State().DrawScale, 0.359);
 }
@@ -318,16 +255,16 @@ TEST(Form1, TheFailureBoxIsAStopBoxWithTheApplicationTitleAndOneOk) {
   ASSERT_EQ(form.shown.size(), 6u);
 
   const std::string here = std::filesystem::current_path().string();
-  EXPECT_EQ(form.shown[0].text, "'' is not a valid floating point value.");
+  EXPECT_EQ(form.boxes[0].text, "'' is not a valid floating point value.");
   // An empty system description leaves the blank after the period, and no
   // further period is added.
-  EXPECT_EQ(form.shown[1].text,
+  EXPECT_EQ(form.boxes[1].text,
             QString::fromStdString("Cannot open file \"" + here + "/mom_cur.out\". "));
-  EXPECT_EQ(form.shown[2].text, "<b>typed</b> text.");
-  EXPECT_EQ(form.shown[3].text, QString::fromLatin1(std::bad_alloc().what()) + ".");
-  EXPECT_EQ(form.shown[4].text, "the solver vanished.");
-  EXPECT_FALSE(form.shown[5].text.isEmpty());
-  for (const auto& box : form.shown) {
+  EXPECT_EQ(form.boxes[2].text, "<b>typed</b> text.");
+  EXPECT_EQ(form.boxes[3].text, QString::fromLatin1(std::bad_alloc().what()) + ".");
+  EXPECT_EQ(form.boxes[4].text, "the solver vanished.");
+  EXPECT_FALSE(form.boxes[5].text.isEmpty());
+  for (const auto& box : form.boxes) {
     EXPECT_EQ(box.title, "Marrowick");
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_EQ(box.buttons, QMessageBox::Ok);
@@ -383,6 +320,27 @@ TEST(Form1, ALocaleChangeRereadsTheDecimalSymbolAndKeepsTheCLibraryOnPoints) {
   // The test runs in a locale whose decimal symbol is a point.
   EXPECT_EQ(RegionalDecimal(), '.');
   EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+}
+
+// Texts that cannot be typed but can be pasted into a field: the failure box
+// quotes them whole, whatever bytes they hold.
+TEST(PastedText, ControlCharactersAndNulAreQuotedWholeInTheBox) {
+  const QString texts[] = {
+      QString(QChar(u'\0')) + QStringLiteral("35"),
+      QStringLiteral("3") + QChar(u'\0') + QStringLiteral("5"),
+      QStringLiteral("35\x01\x1b"),
+  };
+  for (const QString& text : texts) {
+    RecordingForm form;
+    auto* edit = form.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    edit->clear();
+    QApplication::clipboard()->setText(text);
+    edit->paste();
+    ASSERT_EQ(edit->text(), text);
+    form.findChild<QPushButton*>(QStringLiteral("Button6"))->click();
+    ASSERT_EQ(form.shown.size(), 1u);
+    EXPECT_EQ(form.shown[0], ("'" + text + "' is not a valid floating point value.").toStdString());
+  }
 }
 
 }  // namespace
