@@ -22,24 +22,15 @@
 #include "core/decimal_symbol.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "recording_form.h"
 #include "solver_wait.h"
 #include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
 
+using testing::RecordingForm;
 using testing::SolverRun;
-
-// Any message box is a failure the user would have seen: note it and go on.
-class EndToEndForm : public TForm1 {
- public:
-  std::vector<std::string> shown;
-
-  void Press(const char* button) { findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
-
- protected:
-  void ExecMessageBox(QMessageBox& box) override { shown.push_back(box.text().toStdString()); }
-};
 
 // PATH as on a machine without OpenSees, so the bundled solver beside the
 // executable is the one started; restored afterwards.
@@ -92,7 +83,7 @@ TEST(EndToEnd, DefaultSectionThroughBothAnalysesWithTheBundledSolver) {
       << "marrowick-solver is not built beside " << ExecutableDirectory();
   const PathWithoutOpenSees path;
   const testing::ScopedTempDir directory;
-  EndToEndForm form;
+  RecordingForm form;
   form.show();
 
   form.Press("Button6");  // 输入数据
@@ -178,7 +169,7 @@ TEST(EndToEnd, ASolverThatRefusesTheSectionLeavesNoEarlierResultToChart) {
   const PathWithoutOpenSees path;
   const testing::ScopedTempDir directory;
   std::ofstream("mom_cur.out", std::ios::binary) << "1 2 \r\n3 4 \r\n";  // an earlier run's
-  EndToEndForm form;
+  RecordingForm form;
   form.findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(QStringLiteral("0"));
   form.Press("Button6");  // 输入数据
   form.Press("Button7");  // OpenSEES弯矩曲率分析: no concrete strength, refused

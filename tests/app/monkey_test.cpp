@@ -28,8 +28,10 @@
 #include "app/image_control.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "recording_form.h"
 #include "section/section_input.h"
 #include "solver/fake_solver.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/write_lock_holder.h"
 
@@ -37,63 +39,19 @@ namespace marrowick {
 namespace {
 
 // Boxes are noted, never run: the monkey cannot press OK.
-class MonkeyForm : public TForm1 {
- public:
-  std::vector<std::string> shown;
-  int wrong_boxes = 0;  // not a stop box titled "Marrowick" with one OK
+using MonkeyForm = testing::RecordingForm;
 
- protected:
-  void ExecMessageBox(QMessageBox& box) override {
-    shown.push_back(box.text().toStdString());
-    if (box.windowTitle() != QStringLiteral("Marrowick") || box.icon() != QMessageBox::Critical ||
-        box.standardButtons() != QMessageBox::Ok)
-      ++wrong_boxes;
-  }
-};
-
-// The stand-in solver. Each one reads its answer from the mode file, one
-// letter per level (level n takes letter n, round the string): g a good
-// recorder file, b a bad one (each level its own kind of bad), n no file at
-// all, s slow (a pause, then a good file). Each notes in the done file when
-// it has read its answer and again when it ends.
+// The stand-in solver (tests/data/monkey-solver.sh) with the paths of its
+// mode and done files filled in.
 std::string FakeSolverScript(const std::filesystem::path& mode_file,
                              const std::filesystem::path& done_file) {
-  return "#!/bin/bash\n"
-         "PATH=/usr/bin:/bin\n"
-         "case \"$1\" in\n"
-         "  os.tcl) n=1; out=mom_cur.out ;;\n"
-         "  P*.tcl) n=${1#P}; n=${n%.tcl}; out=\"P${n}_mom_cur.out\" ;;\n"
-         "  *) exit 2 ;;\n"
-         "esac\n"
-         "read -r modes < \"" +
-         mode_file.string() +
-         "\"\n"
-         "mode=${modes:$(( (n - 1) % ${#modes} )):1}\n"
-         "echo \"start $1\" >> \"" +
-         done_file.string() +
-         "\"\n"
-         "kind=fast\n"
-         "case \"$mode\" in\n"
-         "  s) kind=slow; sleep 0.$(( n % 3 + 1 ))\n"
-         "     printf '0 0 \\n%d.5 1e-06 \\n%d 2e-06 \\n' $(( n * 37 % 101 + 1 )) $(( n % 7 )) "
-         "> \"$out\" ;;\n"
-         "  g) printf '0 0 \\n%d.5 1e-06 \\n%d 2e-06 \\n' $(( n * 37 % 101 + 1 )) $(( n % 7 )) "
-         "> \"$out\" ;;\n"
-         "  b) case $(( n % 5 )) in\n"
-         "       0) printf 'garbage \\n' ;;\n"
-         "       1) printf '1,5 2 \\n' ;;\n"
-         "       2) printf '\\n' ;;\n"
-         "       3) printf '12.5 3e-' ;;\n"
-         "       4) printf '1e400 1 \\n' ;;\n"
-         "     esac > \"$out\" ;;\n"
-         "esac\n"
-         "echo \"$kind $1\" >> \"" +
-         done_file.string() + "\"\n";
+  std::string script = testing::ReadBytes(MARROWICK_TEST_DATA "/monkey-solver.sh");
+  for (const auto& [mark, path] : {std::pair{std::string("@MODES@"), mode_file.string()},
+                                   std::pair{std::string("@DONE@"), done_file.string()}})
+    for (std::size_t at; (at = script.find(mark)) != std::string::npos;)
+      script.replace(at, mark.size(), path);
+  return script;
 }
-
-const char* const kDefaults[21] = {"",       "35",    "0.002", "15",      "0.0033", "300", "215000",
-                                   "0.0001", "500",   "600",   "35",      "2",      "20",  "2",
-                                   "20",     "-1000", "0",     "0.00002", "35",     "20",  "20"};
 
 const double kDefaultValues[21] = {0, 35, 0.002, 15, 0.0033, 300, 215000,  0.0001, 500, 600, 35,
                                    2, 20, 2,     20, -1000,  0,   0.00002, 35,     20,  20};
@@ -116,7 +74,7 @@ QString RandomText(std::mt19937_64& rng, int field) {
   if (kind < 55) {
     // Plausible: the default, a whole number or a decimal near it.
     const int choice = std::uniform_int_distribution<int>(0, 3)(rng);
-    if (choice == 0) return QString::fromUtf8(kDefaults[field]);
+    if (choice == 0) return QString::fromUtf8(kDefaultFieldTexts[field]);
     if (choice == 1) return QString::number(std::uniform_int_distribution<int>(-2, 700)(rng));
     if (field == 11 || field == 13)
       return QString::number(std::uniform_int_distribution<int>(0, 6)(rng));
@@ -327,7 +285,7 @@ class Monkey {
     Note("a plausible section");
     for (int field = 1; field <= 20; ++field) {
       if (field == 16) continue;
-      QString text = QString::fromUtf8(kDefaults[field]);
+      QString text = QString::fromUtf8(kDefaultFieldTexts[field]);
       if (std::uniform_int_distribution<int>(0, 2)(rng_) == 0) {
         if (field == 11 || field == 13)
           text = QString::number(std::uniform_int_distribution<int>(0, 5)(rng_));
@@ -515,7 +473,7 @@ class Monkey {
     if (!failure_.empty()) return false;
     if (!form_.isVisible()) return Fail("the window is gone");
     if (QApplication::activeModalWidget() != nullptr) return Fail("a modal box is left open");
-    if (form_.wrong_boxes != 0) return Fail("a box was not the failure box");
+    if (form_.WrongBoxes() != 0) return Fail("a box was not the failure box");
     for (int i = 2; i <= 7; ++i)
       if (!buttons_[i]->isEnabled()) return Fail("a button is disabled");
     if (edits_[16]->isEnabled() || edits_[16]->text() != QStringLiteral("0"))

@@ -23,6 +23,7 @@
 #include "app/image_control.h"
 #include "charts/key_point_marks.h"
 #include "core/decimal_symbol.h"
+#include "recording_form.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -32,14 +33,9 @@ namespace {
 using testing::ReadBytes;
 using testing::WriteBytes;
 
-class ToolsForm : public TForm1 {
+class ToolsForm : public testing::RecordingForm {
  public:
-  std::vector<std::string> shown;
   SurfaceTools& Tools() { return *SurfaceTools1; }
-  void Press(const char* button) { findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
-  QString FieldText(int field) {
-    return findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(field))->text();
-  }
 
   // The tooltip the surface shows with the pointer at (x, y), empty if none.
   QString ReadoutAt(int x, int y) {
@@ -48,9 +44,6 @@ class ToolsForm : public TForm1 {
     QApplication::sendEvent(Image1, &help);
     return QToolTip::isVisible() ? QToolTip::text() : QString();
   }
-
- protected:
-  void ExecMessageBox(QMessageBox& box) override { shown.push_back(box.text().toStdString()); }
 };
 
 int KeyPointPixels(const QImage& image) {

@@ -21,6 +21,7 @@
 #include "app/image_control.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "recording_form.h"
 #include "results/result_file.h"
 #include "solver/fake_solver.h"
 #include "support/temp_dir.h"
@@ -30,20 +31,7 @@ namespace marrowick {
 namespace {
 
 using testing::ReadBytes;
-
-class SweepForm : public TForm1 {
- public:
-  std::vector<std::string> shown;
-
-  void Press(const char* button) { findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
-  void Type(int field, const char* text) {
-    findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(field))->setText(QString::fromUtf8(text));
-  }
-  QImage Picture() const { return Image1->Surface().Image(); }
-
- protected:
-  void ExecMessageBox(QMessageBox& box) override { shown.push_back(box.text().toStdString()); }
-};
+using testing::RecordingForm;
 
 // Where, in the script of the level to kill, its solver dies by SIGKILL.
 enum class KillPoint {
@@ -124,7 +112,7 @@ class SweepFaultTest : public ::testing::Test {
   testing::ScopedTempDir dir_;
   testing::SolverEnvironment solvers_;
   std::string solver_;
-  SweepForm form_;
+  RecordingForm form_;
 };
 
 // A killed solver leaves what it recorded up to its death: a level killed

@@ -5,9 +5,12 @@
 #include "charts/recording_canvas.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "support/expect_failure.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 using testing::RecordingCanvas;
 using Kind = RecordingCanvas::Kind;
@@ -157,13 +160,9 @@ TEST(ChartPoint, AnAxisWithoutSpreadIsAnInvalidOperation) {
     const ScaleRanges ranges =
         DrawChartFrame(canvas, c.x, c.y, static_cast<int32_t>(c.x.size() - 1));
     EXPECT_EQ(canvas.Of(Kind::Text).size(), 17u);
-    try {
-      ChartPoint(ranges, c.x[1], c.y[1]);
-      ADD_FAILURE();
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::InvalidOperation);
-      EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
-    }
+    const Failure failure =
+        ExpectFailure(FailureKind::InvalidOperation, [&] { ChartPoint(ranges, c.x[1], c.y[1]); });
+    EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
   }
 }
 

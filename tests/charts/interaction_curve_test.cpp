@@ -10,12 +10,14 @@
 #include "core/text_file.h"
 #include "section/fiber_model.h"
 #include "support/default_section.h"
+#include "support/expect_failure.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
 
+using testing::ExpectFailure;
 using testing::ReadBytes;
 using testing::RecordingCanvas;
 using testing::WriteBytes;
@@ -71,17 +73,7 @@ class InteractionCurveTest : public ::testing::Test {
     ASSERT_EQ(state_.CompressionCapacity, -11630.4);
   }
 
-  // Runs the operation expecting a failure of the given kind.
-  Failure FailureOf(FailureKind kind) {
-    try {
-      ShowInteractionCurve(state_, canvas_);
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), kind) << failure.Message();
-      return failure;
-    }
-    ADD_FAILURE() << "no failure";
-    return Failure(kind, "");
-  }
+  void Show() { ShowInteractionCurve(state_, canvas_); }
 
   testing::ScopedTempDir dir_;
   AnalysisState state_;
@@ -118,22 +110,29 @@ TEST_F(InteractionCurveTest, DrawsAndWritesTheDefaultSection) {
     EXPECT_EQ(circle.pen_width, 2);
   }
   EXPECT_EQ(canvas_.Of(Kind::Ellipse).size(), 21u);
+  // The polyline's points in drawing order, and the zero-force line.
+  std::vector<RecordingCanvas::Call> points;
+  std::vector<RecordingCanvas::Call> zero_line;
+  for (const auto& call : calls) {
+    if (call.kind != Kind::MoveTo && call.kind != Kind::LineTo) continue;
+    if (call.pen == kRed) points.push_back(call);
+    if (call.pen == kBlue) zero_line.push_back(call);
+  }
+  ASSERT_EQ(points.size(), 21u);
+  ASSERT_EQ(zero_line.size(), 2u);
   // Full tension (least moment) at the bottom left, full compression at the top.
-  EXPECT_EQ(calls[first + 1].x1, 80);
-  EXPECT_EQ(calls[first + 1].y1, 339);
-  EXPECT_EQ(calls[first + 41].x1, 80);
-  EXPECT_EQ(calls[first + 41].y1, 20);
-  EXPECT_EQ(calls[first + 21].x1, 391);
+  EXPECT_EQ(points[0].x1, 80);
+  EXPECT_EQ(points[0].y1, 339);
+  EXPECT_EQ(points[20].x1, 80);
+  EXPECT_EQ(points[20].y1, 20);
+  EXPECT_EQ(points[10].x1, 391);
 
   // Zero force: 11630.4 / 12760.8 * 319 + 20 = 310.74.
-  const auto& zero_start = calls[first + 42];
-  const auto& zero_end = calls[first + 43];
-  EXPECT_EQ(zero_start.kind, Kind::MoveTo);
-  EXPECT_EQ(zero_start.x1, 80);
-  EXPECT_EQ(zero_start.y1, 311);
-  EXPECT_EQ(zero_end.x1, 391);
-  EXPECT_EQ(zero_end.y1, 311);
-  EXPECT_EQ(zero_end.pen, kBlue);
+  EXPECT_EQ(zero_line[0].kind, Kind::MoveTo);
+  EXPECT_EQ(zero_line[0].x1, 80);
+  EXPECT_EQ(zero_line[0].y1, 311);
+  EXPECT_EQ(zero_line[1].x1, 391);
+  EXPECT_EQ(zero_line[1].y1, 311);
   for (int x = 80; x <= 390; ++x) ASSERT_EQ(canvas_.Pixel(x, 311), kBlue) << x;
   EXPECT_EQ(canvas_.Pixel(76, 339), kRed);  // left edge of the level 1 circle
   EXPECT_EQ(canvas_.PenWidth(), 1);
@@ -176,7 +175,7 @@ TEST_F(InteractionCurveTest, AMissingLevelStopsBeforeDrawing) {
   std::filesystem::remove(LevelFile(5));
   WriteBytes("m-n.out", "earlier\r\n");
   const QImage before = canvas_.Image();
-  const Failure failure = FailureOf(FailureKind::FileOpen);
+  const Failure failure = ExpectFailure(FailureKind::FileOpen, [this] { Show(); });
   EXPECT_NE(failure.Message().find((dir_.Path() / "P5_mom_cur.out").string()), std::string::npos);
   EXPECT_EQ(state_.PeakMoments.size(), 22u);
   EXPECT_EQ(state_.PeakMoments[4], 1024);
@@ -188,7 +187,7 @@ TEST_F(InteractionCurveTest, AMissingLevelStopsBeforeDrawing) {
 TEST_F(InteractionCurveTest, AnUnwritableOutputFailsAfterTheChart) {
   WriteDefaultLevels();
   std::filesystem::create_directory("m-n.out");
-  const Failure failure = FailureOf(FailureKind::FileCreate);
+  const Failure failure = ExpectFailure(FailureKind::FileCreate, [this] { Show(); });
   EXPECT_EQ(failure.Message().rfind(
                 "Cannot create file \"" + (dir_.Path() / "m-n.out").string() + "\". ", 0),
             0u);
@@ -213,7 +212,7 @@ TEST_F(InteractionCurveTest, OneLevelStepFailsTheForceDivisionAfterReadingLevelO
     state_.TensionCapacity = c.tension;
     state_.CompressionCapacity = c.compression;
     const QImage before = canvas_.Image();
-    EXPECT_EQ(FailureDisplayText(FailureOf(c.kind).Message()), c.text);
+    EXPECT_EQ(FailureDisplayText(ExpectFailure(c.kind, [this] { Show(); }).Message()), c.text);
     ASSERT_EQ(state_.PeakMoments.size(), 2u);
     EXPECT_EQ(state_.PeakMoments[1], 7);
     EXPECT_EQ(canvas_.Image(), before);
@@ -236,7 +235,7 @@ TEST_F(InteractionCurveTest, TooFewLevelsFailBeforeAnythingIsRead) {
     state_.AxialLevels = c.levels;
     state_.PeakMoments = {0, 1};
     state_.TextLines = {"kept"};
-    const Failure failure = FailureOf(c.kind);
+    const Failure failure = ExpectFailure(c.kind, [this] { Show(); });
     if (c.kind == FailureKind::RangeCheck)
       EXPECT_EQ(FailureDisplayText(failure.Message()), "Range check error.");
     else
@@ -251,7 +250,7 @@ TEST_F(InteractionCurveTest, TooFewLevelsFailBeforeAnythingIsRead) {
 TEST_F(InteractionCurveTest, EqualPeaksFailAtTheFirstPointWithTheFrameDrawn) {
   state_.AxialLevels = 2;
   for (int i = 1; i <= 3; ++i) WriteBytes(LevelFile(i), "5 \n");
-  FailureOf(FailureKind::InvalidOperation);
+  ExpectFailure(FailureKind::InvalidOperation, [this] { Show(); });
   EXPECT_EQ(canvas_.Of(Kind::Text).size(), 17u);
   EXPECT_TRUE(canvas_.Of(Kind::Ellipse).empty());
   EXPECT_EQ(canvas_.PenWidth(), 2);

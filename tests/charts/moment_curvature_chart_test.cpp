@@ -5,12 +5,15 @@
 #include "charts/chart_frame.h"
 #include "charts/recording_canvas.h"
 #include "core/failure.h"
+#include "support/expect_failure.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/write_lock_holder.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 using testing::RecordingCanvas;
 using testing::WriteBytes;
@@ -84,13 +87,8 @@ TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
   canvas_.SetPenColor(kBlue);
   canvas_.Rectangle(10, 10, 50, 50);
   const QImage before = canvas_.Image();
-  try {
-    ShowMomentCurvatureChart(state_, canvas_);
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::RealConversion);
-    EXPECT_EQ(failure.Message(), "'x' is not a valid floating point value");
-  }
+  ExpectFailure(FailureKind::RealConversion, "'x' is not a valid floating point value",
+                [&] { ShowMomentCurvatureChart(state_, canvas_); });
   EXPECT_EQ(canvas_.Image(), before);
   EXPECT_EQ(canvas_.PenWidth(), 1);
   EXPECT_EQ(state_.SeriesCount, 2);
@@ -99,12 +97,9 @@ TEST_F(MomentCurvatureChartTest, AFailedReadLeavesThePictureAsItWas) {
 
 TEST_F(MomentCurvatureChartTest, EqualCurvaturesFailAfterTheFrameAndLeaveAWidePen) {
   WriteBytes("mom_cur.out", "0 1e-6 \n10 1e-6 \n20 1e-6 \n");
-  try {
-    ShowMomentCurvatureChart(state_, canvas_);
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
-  }
+  const Failure failure = ExpectFailure(FailureKind::InvalidOperation,
+                                        [&] { ShowMomentCurvatureChart(state_, canvas_); });
+  EXPECT_EQ(FailureDisplayText(failure.Message()), "Invalid floating point operation.");
   EXPECT_EQ(canvas_.Of(Kind::Text).size(), 17u);
   EXPECT_EQ(CountPixels(canvas_, kRed), 0);
   EXPECT_EQ(canvas_.PenWidth(), 2);
@@ -125,14 +120,10 @@ TEST_F(MomentCurvatureChartTest, AFileStillBeingWrittenIsRefusedUntilReleased) {
   testing::WriteLockHolder solver("mom_cur.out");
   ASSERT_TRUE(solver.Locked());
   const QImage before = canvas_.Image();
-  try {
-    ShowMomentCurvatureChart(state_, canvas_);
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
-    EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir_.Path() / "mom_cur.out").string() +
-                                     "\". The file is in use by another program");
-  }
+  const Failure failure =
+      ExpectFailure(FailureKind::FileOpen, [&] { ShowMomentCurvatureChart(state_, canvas_); });
+  EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir_.Path() / "mom_cur.out").string() +
+                                   "\". The file is in use by another program");
   EXPECT_EQ(canvas_.Image(), before);
 
   solver.Release();

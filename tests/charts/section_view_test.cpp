@@ -7,9 +7,12 @@
 #include "core/failure.h"
 #include "section/fiber_model.h"
 #include "support/default_section.h"
+#include "support/expect_failure.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 constexpr int kWidth = 471;
 constexpr int kHeight = 359;
@@ -115,13 +118,9 @@ TEST(SectionView, AZeroSectionFailsBeforeAnythingIsDrawn) {
     canvas.SetBrushColor(kGrey);
     canvas.Rectangle(10, 10, 50, 50);
     const QImage before = canvas.Image().copy();
-    try {
-      DrawSectionView(state, canvas);
-      ADD_FAILURE() << "no failure";
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::DivideByZero);
-      EXPECT_EQ(FailureDisplayText(failure.Message()), "Floating point division by zero.");
-    }
+    const Failure failure =
+        ExpectFailure(FailureKind::DivideByZero, [&] { DrawSectionView(state, canvas); });
+    EXPECT_EQ(FailureDisplayText(failure.Message()), "Floating point division by zero.");
     EXPECT_EQ(state.DrawScale, 7);
     EXPECT_EQ(canvas.Image(), before);
   }

@@ -5,8 +5,12 @@
 #include <cerrno>
 #include <filesystem>
 
+#include "support/expect_failure.h"
+
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 TEST(FailureDisplayText, AddsAPeriodOnlyAfterCharactersAbove0x2E) {
   const std::pair<const char*, const char*> cases[] = {
@@ -31,28 +35,19 @@ TEST(FailureDisplayText, AddsAPeriodOnlyAfterCharactersAbove0x2E) {
 
 TEST(FileFailures, NameTheAbsolutePathAndTheSystemDescription) {
   const std::string here = std::filesystem::current_path().string();
-  try {
-    FailFileOpen("mom_cur.out", ENOENT);
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
-    EXPECT_EQ(failure.Message(),
-              "Cannot open file \"" + here + "/mom_cur.out\". No such file or directory");
-  }
-  try {
-    FailFileCreate("os.tcl", EACCES);
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileCreate);
-    EXPECT_EQ(failure.Message(), "Cannot create file \"" + here + "/os.tcl\". Permission denied");
-    EXPECT_EQ(FailureDisplayText(failure.Message()), failure.Message() + ".");
-  }
+  ExpectFailure(FailureKind::FileOpen,
+                "Cannot open file \"" + here + "/mom_cur.out\". No such file or directory",
+                [] { FailFileOpen("mom_cur.out", ENOENT); });
+  const Failure create = ExpectFailure(
+      FailureKind::FileCreate, "Cannot create file \"" + here + "/os.tcl\". Permission denied",
+      [] { FailFileCreate("os.tcl", EACCES); });
+  EXPECT_EQ(FailureDisplayText(create.Message()), create.Message() + ".");
   // A description that is blank after trimming leaves the message ending in
   // the blank after the period, which gets no further period.
-  try {
-    FailFileOpen("x", " .\r\n");
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Message(), "Cannot open file \"" + here + "/x\". ");
-    EXPECT_EQ(FailureDisplayText(failure.Message()), failure.Message());
-  }
+  const Failure blank =
+      ExpectFailure(FailureKind::FileOpen, "Cannot open file \"" + here + "/x\". ",
+                    [] { FailFileOpen("x", " .\r\n"); });
+  EXPECT_EQ(FailureDisplayText(blank.Message()), blank.Message());
 }
 
 TEST(SystemErrorDescription, DropsTrailingBlanksControlsAndPeriods) {

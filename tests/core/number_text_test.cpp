@@ -7,9 +7,12 @@
 
 #include "core/extended_arithmetic.h"
 #include "core/failure.h"
+#include "support/expect_failure.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 struct ExponentCase {
   Extended value;
@@ -111,26 +114,15 @@ TEST(ParseReal, RejectsWithTheWholeTextQuoted) {
   const char* rejected[] = {"",    "-",   "1,5",  "1.5.",   "1 000", "\t1",  "1\t", "- 1",
                             "INF", "NAN", "0x10", "1E5000", "e5",    "1e5x", "١",   "1.5e+-3"};
   for (const char* text : rejected) {
-    try {
-      ParseReal(text, '.');
-      ADD_FAILURE() << "accepted '" << text << "'";
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::RealConversion);
-      EXPECT_EQ(failure.Message(),
-                "'" + std::string(text) + "' is not a valid floating point value");
-    }
+    const Failure failure =
+        ExpectFailure(FailureKind::RealConversion, [&] { ParseReal(text, '.'); });
+    EXPECT_EQ(failure.Message(), "'" + std::string(text) + "' is not a valid floating point value");
   }
 }
 
 TEST(ParseReal, OverflowFailsAtTheStoreNotAtTheConversion) {
   for (const char* text : {"1e400", "1E500", "-1e309"}) {
-    try {
-      ParseReal(text, '.');
-      ADD_FAILURE() << text;
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::Overflow) << text;
-      EXPECT_EQ(failure.Message(), "Floating point overflow");
-    }
+    ExpectFailure(FailureKind::Overflow, "Floating point overflow", [&] { ParseReal(text, '.'); });
   }
   // Beyond the extended range the conversion itself rejects the text.
   EXPECT_THROW(ParseReal("1e4999", '.'), Failure);
@@ -164,13 +156,9 @@ TEST(ParseInteger, Table) {
                             "2147483648", "-2147483649", "$",   "0x",   "$100000000", "--1",
                             "+-1",        "1e3",         "$G",  " - 1", "20.5"};
   for (const char* text : rejected) {
-    try {
-      ParseInteger(text);
-      ADD_FAILURE() << "accepted '" << text << "'";
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::IntegerConversion);
-      EXPECT_EQ(failure.Message(), "'" + std::string(text) + "' is not a valid integer value");
-    }
+    ExpectFailure(FailureKind::IntegerConversion,
+                  "'" + std::string(text) + "' is not a valid integer value",
+                  [&] { ParseInteger(text); });
   }
 }
 
@@ -194,31 +182,16 @@ TEST(RoundToInteger, HalvesGoToTheEvenNeighbour) {
 
 TEST(RoundToInteger, BeyondTheIntegerRangeIsAnInvalidOperation) {
   for (Extended value : {1e19L, -1e30L, 3e9L, static_cast<Extended>(NAN)}) {
-    try {
-      RoundToInteger(value);
-      ADD_FAILURE();
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::InvalidOperation);
-      EXPECT_EQ(failure.Message(), "Invalid floating point operation");
-    }
+    ExpectFailure(FailureKind::InvalidOperation, "Invalid floating point operation",
+                  [&] { RoundToInteger(value); });
   }
 }
 
 TEST(Divide, RaisesTheTrappedCases) {
   EXPECT_EQ(Divide(1, 4), 0.25L);
-  try {
-    Divide(1, 0);
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::DivideByZero);
-    EXPECT_EQ(failure.Message(), "Floating point division by zero");
-  }
-  try {
-    Divide(0, 0);
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::InvalidOperation);
-  }
+  ExpectFailure(FailureKind::DivideByZero, "Floating point division by zero",
+                [&] { Divide(1, 0); });
+  const Failure failure = ExpectFailure(FailureKind::InvalidOperation, [&] { Divide(0, 0); });
 }
 
 TEST(TrimText, RemovesControlBytesAtBothEnds) {

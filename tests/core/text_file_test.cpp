@@ -1,14 +1,23 @@
 #include "core/text_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/failure.h"
+#include "support/expect_failure.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/write_lock_holder.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 using testing::ReadBytes;
 using testing::WriteBytes;
@@ -26,26 +35,17 @@ TEST(SaveLines, EndsEveryLineWithCrLf) {
 
 TEST(SaveLines, ReportsAFileThatCannotBeCreated) {
   testing::ScopedTempDir dir;
-  try {
-    SaveLines({"x"}, "missing-dir/os.tcl");
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileCreate);
-    EXPECT_EQ(failure.Message(), "Cannot create file \"" +
-                                     (dir.Path() / "missing-dir/os.tcl").string() +
-                                     "\". No such file or directory");
-  }
+  const Failure failure =
+      ExpectFailure(FailureKind::FileCreate, [&] { SaveLines({"x"}, "missing-dir/os.tcl"); });
+  EXPECT_EQ(failure.Message(), "Cannot create file \"" +
+                                   (dir.Path() / "missing-dir/os.tcl").string() +
+                                   "\". No such file or directory");
 }
 
 TEST(SaveLines, AShortWriteIsAStreamWriteError) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-  try {
-    SaveLines({"a"}, "/dev/full");
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::StreamWrite);
-    EXPECT_EQ(failure.Message(), "Stream write error");
-  }
+  ExpectFailure(FailureKind::StreamWrite, "Stream write error",
+                [&] { SaveLines({"a"}, "/dev/full"); });
   // An empty list writes nothing and so cannot run short.
   EXPECT_NO_THROW(SaveLines({}, "/dev/full"));
 }
@@ -76,14 +76,10 @@ TEST(LoadLines, CutsAtEveryKindOfBreak) {
 TEST(LoadLines, AMissingFileLeavesTheListAsItWas) {
   testing::ScopedTempDir dir;
   Lines lines{"kept"};
-  try {
-    LoadLines(lines, "mom_cur.out");
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
-    EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir.Path() / "mom_cur.out").string() +
-                                     "\". No such file or directory");
-  }
+  const Failure failure =
+      ExpectFailure(FailureKind::FileOpen, [&] { LoadLines(lines, "mom_cur.out"); });
+  EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir.Path() / "mom_cur.out").string() +
+                                   "\". No such file or directory");
   EXPECT_EQ(lines, Lines{"kept"});
   std::filesystem::create_directory("a-directory");
   EXPECT_THROW(LoadLines(lines, "a-directory"), Failure);
@@ -96,18 +92,78 @@ TEST(LoadLines, RefusesAFileThatAWriterHoldsLocked) {
   testing::WriteLockHolder writer("P1_mom_cur.out");
   ASSERT_TRUE(writer.Locked());
   Lines lines{"kept"};
-  try {
-    LoadLines(lines, "P1_mom_cur.out");
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
-    EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir.Path() / "P1_mom_cur.out").string() +
-                                     "\". The file is in use by another program");
-  }
+  const Failure failure =
+      ExpectFailure(FailureKind::FileOpen, [&] { LoadLines(lines, "P1_mom_cur.out"); });
+  EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir.Path() / "P1_mom_cur.out").string() +
+                                   "\". The file is in use by another program");
   EXPECT_EQ(lines, Lines{"kept"});
   writer.Release();
   LoadLines(lines, "P1_mom_cur.out");
   EXPECT_EQ(lines, Lines{"1 2 "});
+}
+
+// What the disk can do to a save or a load: a full disk, a directory removed
+// under the program, huge lines and files of NUL bytes.
+// A 16 KiB file system, mounted for the life of the object; needs root.
+class TinyDisk {
+ public:
+  explicit TinyDisk(const std::filesystem::path& where) : path_(where) {
+    std::filesystem::create_directory(path_);
+    mounted_ = ::mount("tmpfs", path_.c_str(), "tmpfs", 0, "size=16k") == 0;
+  }
+  ~TinyDisk() {
+    if (mounted_) ::umount(path_.c_str());
+  }
+  bool Mounted() const { return mounted_; }
+
+ private:
+  std::filesystem::path path_;
+  bool mounted_ = false;
+};
+
+TEST(FileFaults, AFullDiskKeepsThePartialFileAndSaysStreamWriteError) {
+  testing::ScopedTempDir dir;
+  TinyDisk disk(dir.Path() / "disk");
+  if (!disk.Mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  Lines lines(2000, std::string(60, 'x'));
+  const Failure failure =
+      ExpectFailure(FailureKind::StreamWrite, [&] { SaveLines(lines, "disk/os.tcl"); });
+  EXPECT_EQ(FailureDisplayText(failure.Message()), "Stream write error.");
+  std::ifstream in("disk/os.tcl", std::ios::binary);
+  const std::string kept{std::istreambuf_iterator<char>(in), {}};
+  EXPECT_GT(kept.size(), 0u);
+  EXPECT_LT(kept.size(), 2000u * 62u);
+  EXPECT_EQ(kept.substr(0, 64), std::string(60, 'x') + "\r\n" + "xx");
+}
+
+TEST(FileFaults, ADirectoryRemovedUnderTheProgramFailsTheCreate) {
+  testing::ScopedTempDir dir;
+  std::filesystem::create_directory("gone");
+  std::filesystem::current_path("gone");
+  std::filesystem::remove(dir.Path() / "gone");
+  const Failure failure =
+      ExpectFailure(FailureKind::FileCreate, [&] { SaveLines({"wipe"}, "os.tcl"); });
+  EXPECT_EQ(failure.Message(), "Cannot create file \"" + (dir.Path() / "gone (deleted)").string() +
+                                   "/os.tcl\". No such file or directory");
+  std::filesystem::current_path(dir.Path());
+}
+
+TEST(FileFaults, HugeLinesAndNulFilesLoad) {
+  testing::ScopedTempDir dir;
+  {
+    std::ofstream out("big.out", std::ios::binary);
+    for (int i = 0; i < 1000; ++i)
+      out << std::string(10000, static_cast<char>('a' + i % 26)) << "\r\n";
+  }
+  Lines lines;
+  LoadLines(lines, "big.out");
+  ASSERT_EQ(lines.size(), 1000u);
+  EXPECT_EQ(lines[999], std::string(10000, static_cast<char>('a' + 999 % 26)));
+
+  std::ofstream("nul.out", std::ios::binary) << std::string(4096, '\0');
+  lines = {"old"};
+  LoadLines(lines, "nul.out");
+  EXPECT_TRUE(lines.empty());
 }
 
 }  // namespace

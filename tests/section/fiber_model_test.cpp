@@ -4,9 +4,12 @@
 
 #include "core/failure.h"
 #include "support/default_section.h"
+#include "support/expect_failure.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 struct SlotRow {
   int slot;
@@ -155,14 +158,9 @@ TEST(FiberModel, RefusesWhatItCannotBuildAndKeepsThePreviousModel) {
     BuildFiberModel(state);
     const auto before = state.Fibers;
     c.change(state);
-    try {
-      BuildFiberModel(state);
-      ADD_FAILURE() << c.what;
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), c.kind) << c.what;
-      if (*c.message) {
-        EXPECT_EQ(failure.Message(), c.message) << c.what;
-      }
+    const Failure failure = ExpectFailure(c.kind, [&] { BuildFiberModel(state); });
+    if (*c.message) {
+      EXPECT_EQ(failure.Message(), c.message) << c.what;
     }
     EXPECT_EQ(state.FiberCount, 250) << c.what;
     EXPECT_EQ(state.MeshCountX, 14) << c.what;

@@ -5,11 +5,14 @@
 #include <algorithm>
 
 #include "core/failure.h"
+#include "support/expect_failure.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
+
+using testing::ExpectFailure;
 
 using testing::ReadBytes;
 using testing::WriteBytes;
@@ -115,22 +118,14 @@ TEST(SectionFile, ABadFileNamesTheFileLineKeyAndValue) {
   };
   for (const auto& test : cases) {
     WriteBytes("bad.ini", test.text);
-    try {
-      ReadSectionFile("bad.ini", '.');
-      ADD_FAILURE() << test.text;
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Kind(), FailureKind::InvalidInput);
-      EXPECT_EQ(failure.Message(),
-                "Section file \"" + (dir.Path() / "bad.ini").string() + "\", " + test.after_file);
-    }
+    const Failure failure =
+        ExpectFailure(FailureKind::InvalidInput, [&] { ReadSectionFile("bad.ini", '.'); });
+    EXPECT_EQ(failure.Message(),
+              "Section file \"" + (dir.Path() / "bad.ini").string() + "\", " + test.after_file);
   }
-  try {
-    ReadSectionFile("missing.ini", '.');
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::FileOpen);
-    EXPECT_NE(failure.Message().find((dir.Path() / "missing.ini").string()), std::string::npos);
-  }
+  const Failure failure =
+      ExpectFailure(FailureKind::FileOpen, [&] { ReadSectionFile("missing.ini", '.'); });
+  EXPECT_NE(failure.Message().find((dir.Path() / "missing.ini").string()), std::string::npos);
 }
 
 }  // namespace

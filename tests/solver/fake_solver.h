@@ -14,13 +14,9 @@
 #include <vector>
 
 #include "solver/solver_process.h"
+#include "support/file_bytes.h"
 
 namespace marrowick::testing {
-
-inline std::string ReadBytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
 
 // The lines of a start record.
 inline std::vector<std::string> RecordLines(const std::string& record) {

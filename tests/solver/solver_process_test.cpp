@@ -9,19 +9,16 @@
 
 #include "core/failure.h"
 #include "solver/fake_solver.h"
+#include "support/expect_failure.h"
 #include "support/temp_dir.h"
 
 namespace marrowick {
 namespace {
 
+using testing::ExpectFailure;
+
 void ExpectStartFailure(const std::string& script_file, const std::string& message) {
-  try {
-    StartSolver(script_file);
-    ADD_FAILURE() << "the solver started";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.Kind(), FailureKind::SolverStart);
-    EXPECT_EQ(failure.Message(), message);
-  }
+  ExpectFailure(FailureKind::SolverStart, message, [&] { StartSolver(script_file); });
 }
 
 TEST(SolverProcess, StartsTheFirstSolverOnPathDetachedInTheCurrentDirectory) {
