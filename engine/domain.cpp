@@ -84,7 +84,7 @@ void Domain::addLoad(LoadPattern& pattern, int nodeTag, const NodeVector& value)
   ++changeStamp_;
 }
 
-void Domain::addRecorder(std::unique_ptr<NodeRecorder> recorder) {
+void Domain::addRecorder(std::unique_ptr<Recorder> recorder) {
   recorders_.push_back(std::move(recorder));
 }
 
@@ -101,6 +101,45 @@ Node* Domain::findNode(int tag) {
 const Node* Domain::findNode(int tag) const {
   const int index = nodeIndex(tag);
   return index < 0 ? nullptr : &nodes_[index];
+}
+
+int Domain::elementIndex(int tag) const {
+  for (std::size_t k = 0; k < elements_.size(); ++k) {
+    if (elements_[k].tag() == tag) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+NodeVector Domain::reaction(int nodeIndex) const {
+  NodeVector reaction{};
+  const NodeVector& load = nodes_[nodeIndex].load;
+  for (int dof = 0; dof < kDofsPerNode; ++dof) reaction[dof] = 0.0 - load[dof];
+  for (const ZeroLengthSection& element : elements_) {
+    const SectionResponse& r = element.section().response();
+    // Node J carries (N, 0, M), node I the opposite.
+    if (element.nodeI() == nodeIndex) {
+      reaction[0] += -r.axialForce;
+      reaction[2] += -r.moment;
+    }
+    if (element.nodeJ() == nodeIndex) {
+      reaction[0] += r.axialForce;
+      reaction[2] += r.moment;
+    }
+  }
+  return reaction;
+}
+
+std::array<double, 2> Domain::sectionResponse(const SectionQuery& query) const {
+  const ZeroLengthSection& element = elements_[query.element];
+  const FiberSection& section = element.section();
+  if (query.kind == SectionQuery::Kind::Force) {
+    return {section.response().axialForce, section.response().moment};
+  }
+  const std::array<double, 2> deformation =
+      ZeroLengthSection::deformation(nodes_[element.nodeI()], nodes_[element.nodeJ()]);
+  if (query.kind == SectionQuery::Kind::Deformation) return deformation;
+  return {section.fiberMaterial(query.fiber).getStress(),
+          section.fiberStrain(query.fiber, deformation[0], deformation[1])};
 }
 
 const UniaxialMaterial* Domain::findMaterial(int tag) const {

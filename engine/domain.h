@@ -44,12 +44,26 @@ class ZeroLengthSection {
   void update(const Node& i, const Node& j) {
     section_.setTrialDeformation(j.trialDisp[0] - i.trialDisp[0], j.trialDisp[2] - i.trialDisp[2]);
   }
+  // The section's axial strain and curvature at the nodes' trial displacements.
+  static std::array<double, 2> deformation(const Node& i, const Node& j) {
+    return {j.trialDisp[0] - i.trialDisp[0], j.trialDisp[2] - i.trialDisp[2]};
+  }
 
  private:
   int tag_;
   int nodeI_;
   int nodeJ_;
   FiberSection section_;
+};
+
+// What a recorder or eleResponse reads from the section of a zero-length
+// element: its resultants (N, M), its deformations (ε0, κ), or the stress and
+// strain of one fiber.
+struct SectionQuery {
+  enum class Kind { Force, Deformation, FiberStressStrain };
+  int element = 0;  // index into the domain's elements
+  Kind kind = Kind::Force;
+  std::size_t fiber = 0;
 };
 
 enum class TimeSeries { Constant, Linear };
@@ -87,7 +101,7 @@ class Domain {
   void addElement(int tag, int nodeI, int nodeJ, int sectionTag);
   LoadPattern& addPattern(int tag, TimeSeries series, double seriesFactor);
   void addLoad(LoadPattern& pattern, int nodeTag, const NodeVector& value);
-  void addRecorder(std::unique_ptr<NodeRecorder> recorder);
+  void addRecorder(std::unique_ptr<Recorder> recorder);
 
   Node* findNode(int tag);
   const Node* findNode(int tag) const;
@@ -98,6 +112,14 @@ class Domain {
   std::vector<Node>& nodes() { return nodes_; }
   const std::vector<Node>& nodes() const { return nodes_; }
   std::vector<ZeroLengthSection>& elements() { return elements_; }
+  const std::vector<ZeroLengthSection>& elements() const { return elements_; }
+  int elementIndex(int tag) const;  // -1 when unknown
+
+  // What the supports and the elements push back on a node: the elements'
+  // resisting forces less the loads applied to it (near zero at a free
+  // degree of freedom in equilibrium).
+  NodeVector reaction(int nodeIndex) const;
+  std::array<double, 2> sectionResponse(const SectionQuery& query) const;
 
   // Bumped by every change to the model or its loads; an analysis compares it
   // with the value it last saw.
@@ -120,7 +142,8 @@ class Domain {
   void updateElements();
 
   // The converged step: materials, displacements and time become the committed
-  // ones, then every recorder writes its line.
+  // ones, then every recorder writes its line. closeRecorders closes and
+  // forgets them all ("remove recorders").
   void commit();
   // A failed step: back to the last committed state.
   void revertToLastCommit();
@@ -133,7 +156,7 @@ class Domain {
   std::map<int, std::unique_ptr<FiberSection>> sections_;
   std::vector<ZeroLengthSection> elements_;
   std::map<int, LoadPattern> patterns_;  // applied in tag order
-  std::vector<std::unique_ptr<NodeRecorder>> recorders_;
+  std::vector<std::unique_ptr<Recorder>> recorders_;
   unsigned changeStamp_ = 0;
   double currentTime_ = 0.0;
   double committedTime_ = 0.0;

@@ -1,10 +1,13 @@
 #include "fiber_section.h"
 
+#include <cmath>
+
 namespace marrowick::engine {
 
 FiberSection::FiberSection(const FiberSection& other)
     : tag_(other.tag_),
       heights_(other.heights_),
+      depths_(other.depths_),
       centroid_(other.centroid_),
       trial_(other.trial_),
       committed_(other.committed_) {
@@ -18,7 +21,12 @@ FiberSection::FiberSection(const FiberSection& other)
 }
 
 void FiberSection::addFiber(double y, double area, const UniaxialMaterial& material) {
+  addFiber(y, 0.0, area, material);
+}
+
+void FiberSection::addFiber(double y, double z, double area, const UniaxialMaterial& material) {
   heights_.push_back(y);
+  depths_.push_back(z);
   materials_.push_back(material.copy());
   UniaxialMaterial* own = materials_.back().get();
   fibers_.push_back({y, area, own});
@@ -57,6 +65,26 @@ void FiberSection::finish() {
   }
   trial_ = initial;
   committed_ = initial;
+}
+
+// OpenSees compares squared distances, except that without a material the
+// first fiber's plain distance is the one to beat; the same pick is made here.
+std::optional<std::size_t> FiberSection::nearestFiber(double y,
+                                                      std::optional<int> materialTag) const {
+  std::optional<std::size_t> nearest;
+  double best = 0.0;
+  for (std::size_t k = 0; k < heights_.size(); ++k) {
+    if (materialTag && materials_[k]->tag() != *materialTag) continue;
+    const double dy = heights_[k] - y;
+    if (!nearest) {
+      nearest = k;
+      best = materialTag ? dy * dy : std::fabs(dy);
+    } else if (dy * dy < best) {
+      nearest = k;
+      best = dy * dy;
+    }
+  }
+  return nearest;
 }
 
 void FiberSection::setTrialDeformation(double axialStrain, double curvature) {

@@ -50,13 +50,8 @@ void appendNumber(std::string& out, double value, int precision) {
   if (error == std::errc()) out.append(buffer, end);
 }
 
-NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
-                           std::vector<int> dofs, int precision)
-    : path_(path),
-      withTime_(withTime),
-      nodeTags_(std::move(nodeTags)),
-      dofs_(std::move(dofs)),
-      precision_(precision) {
+Recorder::Recorder(const std::string& path, bool withTime, int precision)
+    : path_(path), withTime_(withTime), precision_(precision) {
   // Opened without truncation: the old content goes only once the lock is
   // ours, so a reader holding the old file is never cut short.
   fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
@@ -78,31 +73,27 @@ NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<i
   }
 }
 
-NodeRecorder::~NodeRecorder() {
+Recorder::~Recorder() {
   close();
 }
 
-void NodeRecorder::close() {
+void Recorder::close() {
   if (fd_ >= 0) {
     ::close(fd_);  // also releases the lock
     fd_ = -1;
   }
 }
 
-void NodeRecorder::record(const Domain& domain) {
+void Recorder::add(double value) {
+  appendNumber(line_, value, precision_);
+  line_ += ' ';
+}
+
+void Recorder::record(const Domain& domain) {
   if (fd_ < 0) return;
   line_.clear();
-  if (withTime_) {
-    appendNumber(line_, domain.committedTime(), precision_);
-    line_ += ' ';
-  }
-  for (int tag : nodeTags_) {
-    const Node* node = domain.findNode(tag);
-    for (int dof : dofs_) {
-      appendNumber(line_, node != nullptr ? node->committedDisp[dof] : 0.0, precision_);
-      line_ += ' ';
-    }
-  }
+  if (withTime_) add(domain.committedTime());
+  addResponse(domain);
   line_ += '\n';
   const char* data = line_.data();
   std::size_t left = line_.size();
@@ -114,6 +105,35 @@ void NodeRecorder::record(const Domain& domain) {
     }
     data += written;
     left -= static_cast<std::size_t>(written);
+  }
+}
+
+NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
+                           std::vector<int> dofs, int precision, NodeResponse response)
+    : Recorder(path, withTime, precision),
+      nodeTags_(std::move(nodeTags)),
+      dofs_(std::move(dofs)),
+      response_(response) {}
+
+void NodeRecorder::addResponse(const Domain& domain) {
+  for (int tag : nodeTags_) {
+    const int index = domain.nodeIndex(tag);
+    if (response_ == NodeResponse::Reaction) {
+      const NodeVector reaction = index < 0 ? NodeVector{} : domain.reaction(index);
+      for (int dof : dofs_) add(reaction[dof]);
+    } else {
+      for (int dof : dofs_) add(index < 0 ? 0.0 : domain.nodes()[index].committedDisp[dof]);
+    }
+  }
+}
+
+ElementRecorder::ElementRecorder(const std::string& path, bool withTime,
+                                 std::vector<SectionQuery> queries, int precision)
+    : Recorder(path, withTime, precision), queries_(std::move(queries)) {}
+
+void ElementRecorder::addResponse(const Domain& domain) {
+  for (const SectionQuery& query : queries_) {
+    for (double value : domain.sectionResponse(query)) add(value);
   }
 }
 

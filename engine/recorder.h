@@ -6,25 +6,22 @@
 namespace marrowick::engine {
 
 class Domain;
+struct SectionQuery;
 
-// Writes one line per committed step: optionally the committed time, then the
-// displacement of each listed node in each listed degree of freedom. Every
-// value is followed by one space, so a reader that takes each value up to the
-// next space reads the last one too.
+// Writes one line per committed step: optionally the committed time, then
+// the values of the recorded response. Every value is followed by one space,
+// so a reader that takes each value up to the next space reads the last one
+// too.
 //
 // The file is created (emptied) when the recorder is made and is held under
 // an exclusive open-file-description lock until close(): a reader that asks
 // for a shared lock without waiting is refused while the file is still being
 // written, and never sees half a result.
-class NodeRecorder {
+class Recorder {
  public:
-  // Throws ModelError when the file cannot be created or stays locked by
-  // another program.
-  NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
-               std::vector<int> dofs, int precision);
-  ~NodeRecorder();
-  NodeRecorder(const NodeRecorder&) = delete;
-  NodeRecorder& operator=(const NodeRecorder&) = delete;
+  virtual ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
 
   // Writes the line of the step just committed; throws ModelError when the
   // file cannot take it (a full disk must not pass for a finished run).
@@ -32,14 +29,49 @@ class NodeRecorder {
   void close();
   const std::string& path() const { return path_; }
 
+ protected:
+  // Throws ModelError when the file cannot be created or stays locked by
+  // another program.
+  Recorder(const std::string& path, bool withTime, int precision);
+  // Adds the response of the step after the time, value by value.
+  virtual void addResponse(const Domain& domain) = 0;
+  void add(double value);
+
  private:
   std::string path_;
   int fd_ = -1;
   bool withTime_;
-  std::vector<int> nodeTags_;
-  std::vector<int> dofs_;  // 0-based
   int precision_;
   std::string line_;
+};
+
+enum class NodeResponse { Disp, Reaction };
+
+// The displacement (or the reaction) of each listed node in each listed
+// degree of freedom.
+class NodeRecorder final : public Recorder {
+ public:
+  NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
+               std::vector<int> dofs, int precision, NodeResponse response = NodeResponse::Disp);
+
+ private:
+  void addResponse(const Domain& domain) override;
+
+  std::vector<int> nodeTags_;
+  std::vector<int> dofs_;  // 0-based
+  NodeResponse response_;
+};
+
+// A response of the section of each listed zero-length element.
+class ElementRecorder final : public Recorder {
+ public:
+  ElementRecorder(const std::string& path, bool withTime, std::vector<SectionQuery> queries,
+                  int precision);
+
+ private:
+  void addResponse(const Domain& domain) override;
+
+  std::vector<SectionQuery> queries_;
 };
 
 // A double as a C++ stream writes it at the given precision (printf "%g").
