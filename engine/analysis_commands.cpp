@@ -135,7 +135,7 @@ int cmdSystem(Session& s, int objc, Objv objv) {
 }
 
 int cmdNumberer(Session& s, int objc, Objv objv) {
-  return cmdChoice(s, "numberer", objc, objv, {"Plain"}, false, "numberer Plain");
+  return cmdChoice(s, "numberer", objc, objv, {"Plain", "RCM"}, false, "numberer Plain|RCM");
 }
 
 int cmdConstraints(Session& s, int objc, Objv objv) {

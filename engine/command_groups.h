@@ -19,11 +19,12 @@ struct CommandEntry {
 };
 using CommandGroup = std::span<const CommandEntry>;
 
-CommandGroup modelCommands();     // wipe, model, node, fix, element, pattern, load, loadConst
-CommandGroup materialCommands();  // uniaxialMaterial
-CommandGroup sectionCommands();   // section, fiber
-CommandGroup analysisCommands();  // integrator ... analyze, nodeDisp, getTime
-CommandGroup recorderCommands();  // recorder
+CommandGroup modelCommands();        // wipe, model, node, fix, element, pattern, load, loadConst
+CommandGroup materialCommands();     // uniaxialMaterial
+CommandGroup sectionCommands();      // section, fiber, patch, layer
+CommandGroup analysisCommands();     // integrator ... analyze, nodeDisp, getTime
+CommandGroup unavailableCommands();  // OpenSees commands outside this solver's reach
+CommandGroup recorderCommands();     // recorder, remove, eleResponse, nodeReaction, reactions
 
 // True while "fiber" is still the solver's own command, neither replaced by
 // the script nor traced: only then may a section body be read without Tcl.

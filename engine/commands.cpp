@@ -14,8 +14,8 @@ namespace marrowick::engine {
 
 namespace {
 
-constexpr CommandGroup (*kGroups[])() = {modelCommands, materialCommands, sectionCommands,
-                                         analysisCommands, recorderCommands};
+constexpr CommandGroup (*kGroups[])() = {modelCommands,    materialCommands, sectionCommands,
+                                         analysisCommands, recorderCommands, unavailableCommands};
 
 struct Binding {
   Session* session;

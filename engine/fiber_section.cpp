@@ -7,7 +7,6 @@ namespace marrowick::engine {
 FiberSection::FiberSection(const FiberSection& other)
     : tag_(other.tag_),
       heights_(other.heights_),
-      depths_(other.depths_),
       centroid_(other.centroid_),
       trial_(other.trial_),
       committed_(other.committed_) {
@@ -21,12 +20,7 @@ FiberSection::FiberSection(const FiberSection& other)
 }
 
 void FiberSection::addFiber(double y, double area, const UniaxialMaterial& material) {
-  addFiber(y, 0.0, area, material);
-}
-
-void FiberSection::addFiber(double y, double z, double area, const UniaxialMaterial& material) {
   heights_.push_back(y);
-  depths_.push_back(z);
   materials_.push_back(material.copy());
   UniaxialMaterial* own = materials_.back().get();
   fibers_.push_back({y, area, own});

@@ -32,8 +32,6 @@ class FiberSection {
   // The fiber keeps its own copy of the material. Call finish() once the last
   // fiber is in: it finds the centroid the section bends about.
   void addFiber(double y, double area, const UniaxialMaterial& material);
-  // z places the fiber for recorders that look it up; it does not bend.
-  void addFiber(double y, double z, double area, const UniaxialMaterial& material);
   void finish();
   std::size_t fiberCount() const { return fibers_.size(); }
   double centroid() const { return centroid_; }
@@ -42,7 +40,6 @@ class FiberSection {
   // nearest in y (a plane section does not look at z), of the given material
   // when there is one; the first of equals. None when no fiber qualifies.
   double fiberY(std::size_t fiber) const { return heights_[fiber]; }
-  double fiberZ(std::size_t fiber) const { return depths_[fiber]; }
   const UniaxialMaterial& fiberMaterial(std::size_t fiber) const { return *materials_[fiber]; }
   double fiberStrain(std::size_t fiber, double axialStrain, double curvature) const {
     return axialStrain - fibers_[fiber].y * curvature;
@@ -66,7 +63,6 @@ class FiberSection {
 
   int tag_;
   std::vector<double> heights_;  // as given, before the centroid is known
-  std::vector<double> depths_;   // z, as given
   std::vector<std::unique_ptr<UniaxialMaterial>> materials_;
   std::vector<Fiber> fibers_;
   double centroid_ = 0.0;

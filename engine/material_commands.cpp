@@ -2,11 +2,15 @@
 // builds. A new material is a reader and a row in kMaterials.
 
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
 #include "command_groups.h"
 #include "concrete01.h"
+#include "concrete02.h"
+#include "elastic_pp.h"
+#include "steel01.h"
 #include "steel02.h"
 
 namespace marrowick::engine {
@@ -17,6 +21,25 @@ constexpr const char* kCommand = "uniaxialMaterial";
 
 // Reads the arguments from the tag on (objv[2]) and adds the material.
 using MaterialReader = int (*)(Session& s, int objc, Objv objv, const char* form);
+
+// "TYPE takes 3, 6 or 7 numbers after the tag, got N" unless the count is one
+// of those allowed.
+bool numbersAllowed(Session& s, const char* type, int numbers, std::initializer_list<int> allowed,
+                    const char* form) {
+  std::string counts;
+  std::size_t k = 0;
+  for (int count : allowed) {
+    if (count == numbers) return true;
+    if (k > 0) counts += k + 1 == allowed.size() ? " or " : ", ";
+    counts += std::to_string(count);
+    ++k;
+  }
+  usage(s, kCommand,
+        std::string(type) + " takes " + counts + " numbers after the tag, got " +
+            std::to_string(numbers),
+        form);
+  return false;
+}
 
 int readElastic(Session& s, int objc, Objv objv, const char* form) {
   if (objc != 4) return usage(s, kCommand, "wrong number of arguments", form);
@@ -46,11 +69,7 @@ int readConcrete01(Session& s, int objc, Objv objv, const char* form) {
 
 int readSteel02(Session& s, int objc, Objv objv, const char* form) {
   const int numbers = objc - 3;
-  if (numbers != 3 && numbers != 6 && numbers != 10 && numbers != 11) {
-    return usage(
-        s, kCommand,
-        "Steel02 takes 3, 6, 10 or 11 numbers after the tag, got " + std::to_string(numbers), form);
-  }
+  if (!numbersAllowed(s, "Steel02", numbers, {3, 6, 10, 11}, form)) return TCL_ERROR;
   Args args(s, kCommand, form, objc, objv, 2);
   int tag = 0;
   Steel02::Parameters p;
@@ -77,6 +96,69 @@ int readSteel02(Session& s, int objc, Objv objv, const char* form) {
   return TCL_OK;
 }
 
+int readSteel01(Session& s, int objc, Objv objv, const char* form) {
+  const int numbers = objc - 3;
+  if (!numbersAllowed(s, "Steel01", numbers, {3, 7}, form)) return TCL_ERROR;
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  Steel01::Parameters p;
+  if (!args.integer("TAG", tag) || !args.real("FY", p.fy) || !args.real("E0", p.e0) ||
+      !args.real("B", p.b)) {
+    return TCL_ERROR;
+  }
+  if (numbers == 7 && (!args.real("A1", p.a1) || !args.real("A2", p.a2) || !args.real("A3", p.a3) ||
+                       !args.real("A4", p.a4))) {
+    return TCL_ERROR;
+  }
+  if (p.fy == 0.0 || p.e0 == 0.0) {
+    return args.fail("FY and E0 must not be zero (the yield strain is FY/E0)");
+  }
+  s.domain->addMaterial(std::make_unique<Steel01>(tag, p));
+  return TCL_OK;
+}
+
+int readConcrete02(Session& s, int objc, Objv objv, const char* form) {
+  const int numbers = objc - 3;
+  if (!numbersAllowed(s, "Concrete02", numbers, {4, 7}, form)) return TCL_ERROR;
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  double fpc = 0.0, epsc0 = 0.0, fpcu = 0.0, epscu = 0.0;
+  if (!args.integer("TAG", tag) || !args.real("FPC", fpc) || !args.real("EPSC0", epsc0) ||
+      !args.real("FPCU", fpcu) || !args.real("EPSCU", epscu)) {
+    return TCL_ERROR;
+  }
+  if (epsc0 == 0.0 || fpc == 0.0) {
+    return args.fail("FPC and EPSC0 must not be zero (the initial modulus is 2*FPC/EPSC0)");
+  }
+  Concrete02::Parameters p = Concrete02::withDefaultTension(fpc, epsc0, fpcu, epscu);
+  if (numbers == 7 &&
+      (!args.real("LAMBDA", p.lambda) || !args.real("FT", p.ft) || !args.real("ETS", p.ets))) {
+    return TCL_ERROR;
+  }
+  if (p.lambda == 1.0) {
+    return args.fail("LAMBDA must not be 1 (the reloading lines would have no target)");
+  }
+  s.domain->addMaterial(std::make_unique<Concrete02>(tag, p));
+  return TCL_OK;
+}
+
+int readElasticPP(Session& s, int objc, Objv objv, const char* form) {
+  const int numbers = objc - 3;
+  if (!numbersAllowed(s, "ElasticPP", numbers, {2, 3, 4}, form)) return TCL_ERROR;
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  double e = 0.0, up = 0.0, down = 0.0, initial = 0.0;
+  if (!args.integer("TAG", tag) || !args.real("E", e) || !args.real("EPSYP", up)) {
+    return TCL_ERROR;
+  }
+  down = -up;
+  if (numbers >= 3 && !args.real("EPSYN", down)) return TCL_ERROR;
+  if (numbers == 4 && !args.real("EPS0", initial)) return TCL_ERROR;
+  if (e == 0.0) return args.fail("E must not be zero");
+  s.domain->addMaterial(std::make_unique<ElasticPP>(tag, e, up, down, initial));
+  return TCL_OK;
+}
+
 struct MaterialType {
   const char* name;
   const char* form;
@@ -88,6 +170,10 @@ constexpr MaterialType kMaterials[] = {
     {"Concrete01", "uniaxialMaterial Concrete01 TAG FPC EPSC0 FPCU EPSCU", readConcrete01},
     {"Steel02", "uniaxialMaterial Steel02 TAG FY E B ?R0 CR1 CR2 ?A1 A2 A3 A4 ?SIGINIT???",
      readSteel02},
+    {"Steel01", "uniaxialMaterial Steel01 TAG FY E0 B ?A1 A2 A3 A4?", readSteel01},
+    {"Concrete02", "uniaxialMaterial Concrete02 TAG FPC EPSC0 FPCU EPSCU ?LAMBDA FT ETS?",
+     readConcrete02},
+    {"ElasticPP", "uniaxialMaterial ElasticPP TAG E EPSYP ?EPSYN ?EPS0??", readElasticPP},
 };
 
 // Every form, for a message that does not know which one was meant:

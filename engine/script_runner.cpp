@@ -13,6 +13,7 @@
 #include <mutex>
 
 #include "commands.h"
+#include "traceback.h"
 
 namespace marrowick::engine {
 
@@ -75,7 +76,7 @@ void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::
   std::fprintf(errors, "marrowick-solver: %s line %d: %s\n", where.c_str(), position.line,
                message.c_str());
   if (info != nullptr && isNested(Tcl_GetString(info))) {
-    std::fprintf(errors, "Tcl traceback:\n%s\n", Tcl_GetString(info));
+    std::fprintf(errors, "Tcl traceback:\n%s\n", shortTraceback(Tcl_GetString(info)).c_str());
   }
   Tcl_DecrRefCount(options);
 }

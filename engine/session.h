@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #include "analysis.h"
 #include "commands.h"
 #include "domain.h"
+#include "section_geometry.h"
 
 namespace marrowick::engine {
 
@@ -25,6 +27,8 @@ class Session {
     domain.reset();
     buildingSection = nullptr;
     buildingPattern = nullptr;
+    patchFibers.clear();
+    layerFibers.clear();
   }
 
   Tcl_Interp* interp;
@@ -34,6 +38,14 @@ class Session {
   std::unique_ptr<Integrator> pendingIntegrator;  // given before "analysis"
   std::unique_ptr<ConvergenceTest> pendingTest;
   FiberSection* buildingSection = nullptr;
+  // The patches' and layers' fibers of the section being read: OpenSees adds
+  // them after the section's single fibers, the patches' first.
+  struct PlacedFiber {
+    FiberPlace place;
+    const UniaxialMaterial* material;
+  };
+  std::vector<PlacedFiber> patchFibers;
+  std::vector<PlacedFiber> layerFibers;
   LoadPattern* buildingPattern = nullptr;
   ScriptPosition errorPosition;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sstream>
 
 #include "engine_test_support.h"
 #include "support/temp_dir.h"
@@ -137,7 +138,48 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"UnknownRecorderNode",
                   kElasticModel + "recorder Node -file r.out -node 9 -dof 1 disp\n",
                   1,
-                  {"line 12", "there is no node 9"}}),
+                  {"line 12", "there is no node 9"}},
+        BadScript{"UnavailableCommand",
+                  kHead + "geomTransf Linear 1\n",
+                  1,
+                  {"line 3", "geomTransf: not available", "zeroLengthSection", "patch, layer"}},
+        BadScript{"UnknownMaterial",
+                  kHead + "uniaxialMaterial Concrete04 1 -4 -0.002 -0.004 3000\n",
+                  1,
+                  {"line 3", "unknown material type \"Concrete04\"", "Steel01 TAG FY E0 B",
+                   "Concrete02 TAG", "ElasticPP TAG"}},
+        BadScript{"UnknownRecorderOption",
+                  kElasticModel + "recorder Element -file r.out -ele 1 -dT 0.1 section force\n",
+                  1,
+                  {"line 12", "unknown option \"-dT\"", "expected: recorder Element"}},
+        BadScript{"FiberOfAMaterialTheSectionLacks",
+                  kElasticModel + "recorder Element -file r.out -ele 1 section fiber 0 0 5 "
+                                  "stressStrain\n",
+                  1,
+                  {"line 12", "element 1 has no fiber of material 5"}},
+        BadScript{"PatchOutsideSection",
+                  kHead + "patch rect 1 2 2 0 0 1 1\n",
+                  1,
+                  {"line 3", "inside the braces of section Fiber"}},
+        BadScript{"PatchWithoutDivisions",
+                  kHead + "uniaxialMaterial Elastic 1 10\nsection Fiber 1 {\n"
+                          "  patch quad 1 0 2 0 0 1 0 1 1 0 1\n}\n",
+                  1,
+                  {"line 5", "divisions must be at least 1", "expected: patch quad"}},
+        BadScript{"RingWithoutWidth",
+                  kHead + "uniaxialMaterial Elastic 1 10\nsection Fiber 1 {\n"
+                          "  patch circ 1 4 1 0 0 1 1\n}\n",
+                  1,
+                  {"line 5", "a cell has no area"}},
+        BadScript{"LayerOfUnknownMaterial",
+                  kHead + "uniaxialMaterial Elastic 1 10\nsection Fiber 1 {\n"
+                          "  layer circ 3 4 0.5 0 0 1\n}\n",
+                  1,
+                  {"line 5", "there is no uniaxialMaterial 3"}},
+        BadScript{"RunawayRecursion",
+                  "proc f {n} { f [expr {$n+1}] }\nf 0\n",
+                  1,
+                  {"line 2", "too many nested evaluations", "frames left out"}}),
     [](const ::testing::TestParamInfo<BadScript>& info) { return std::string(info.param.name); });
 
 TEST(ScriptFile, MissingOrUnreadableScriptExitsWith2) {
@@ -237,6 +279,76 @@ TEST(Analysis, HandWrittenScriptsUseTclItself) {
       kAnalysis + "analysis Static\nanalyze 2\n" +
       "set f [open r.out w]\nputs $f \"[getTime] [nodeDisp 2 1]\"\nclose $f\n");
   EXPECT_EQ(lines, std::vector<std::string>{"1.0 0.005"});
+}
+
+// An elastic section of two 2 × 1 cells (E = 1000: EA = 2000, EI = 500)
+// bent by a moment of 10 in two load steps, recorded every way there is.
+TEST(Recorders, NodeElementAndQueriesAgreeWithTheElasticSection) {
+  marrowick::testing::ScopedTempDir dir;
+  const auto result = runScriptText(
+      columnModel("uniaxialMaterial Elastic 1 1000.0",
+                  "  set w 1.0\n  patch rect 1 2 1 -$w -0.5 $w [expr {$w / 2}]\n") +
+      "recorder Node -file n.out -time -precision 4 -node 1 2 -dof 1 3 reaction\n"
+      "recorder Element -file e.out -ele 1 section force\n"
+      "recorder Element -file d.out -time -ele 1 section deformation\n"
+      "recorder Element -file f.out -ele 1 section fiber 0.4 9 1 stressStrain\n"
+      "pattern Plain 1 Linear {\n  load 2 0 0 10\n}\n"
+      "integrator LoadControl 0.5\n" +
+      kAnalysis + "analysis Static\nanalyze 2\n" +
+      "remove recorders\nanalyze 1\n"
+      "set q [open q.out w]\nputs $q \"[getTime] [eleResponse 1 section force]\"\n"
+      "puts $q \"[nodeReaction 1 3] [eleResponse 1 section fiber 0 0 stressStrain]\"\nclose $q\n");
+  ASSERT_EQ(result.status, 0) << result.errors;
+  // Node 1 pushes back with −M; node 2 is in equilibrium.
+  EXPECT_EQ(readLines("n.out"), (std::vector<std::string>{"0.5 0 -5 0 0 ", "1 0 -10 0 0 "}));
+  EXPECT_EQ(readLines("e.out"), (std::vector<std::string>{"0 5 ", "0 10 "}));
+  EXPECT_EQ(readLines("d.out"), (std::vector<std::string>{"0.5 0 0.01 ", "1 0 0.02 "}));
+  // The nearest fiber of material 1 to y = 0.4 is the one at 0.5.
+  EXPECT_EQ(readLines("f.out"), (std::vector<std::string>{"-5 -0.005 ", "-10 -0.01 "}));
+  // After "remove recorders" the third step writes nowhere; the queries see it.
+  // Without a material OpenSees measures the first fiber's distance plainly
+  // and the others' squared, so of two fibers 0.5 away the second wins.
+  EXPECT_EQ(readLines("q.out"), (std::vector<std::string>{"1.5 0.0 15.0", "-15.0 -15.0 -0.015"}));
+}
+
+// Steel01 fibers (E0 1000, fy 1, b 0.1) at y = −0.5, 0, 0.5 bent to a
+// curvature of 0.003 and back to none, by two DisplacementControl
+// integrators; a second model after wipe runs the same and records the same.
+TEST(Analysis, ReversalLeavesTheResidualMomentOfTheSteelSection) {
+  marrowick::testing::ScopedTempDir dir;
+  std::string model =
+      "model basic -ndm 2 -ndf 3\nnode 1 0 0\nnode 2 0 0\nfix 1 1 1 1\nfix 2 1 1 0\n"
+      "uniaxialMaterial Steel01 1 1.0 1000.0 0.1\n"
+      "section Fiber 1 -GJ 1e6 {\n  layer straight 1 3 1.0 -0.5 0 0.5 0\n}\n"
+      "element zeroLengthSection 1 1 2 1\n"
+      "pattern Plain 1 Linear {\n  load 2 0 0 1\n}\n" +
+      kAnalysis + "analysis Static\n";
+  const std::string run =
+      "integrator DisplacementControl 2 3 0.001\nanalyze 3\n"
+      "integrator DisplacementControl 2 3 -0.001 1 -0.001 -0.001\nanalyze 3\n";
+  const std::string recorders =
+      "recorder Node -file a.out -time -node 2 -dof 3 disp\n"
+      "recorder Node -file r.out -node 1 -dof 3 reaction\n";
+  const auto result = runScriptText("wipe\n" + model + recorders + run + "wipe\n" + model +
+                                    "recorder Node -file b.out -time -node 2 -dof 3 disp\n" + run);
+  ASSERT_EQ(result.status, 0) << result.errors;
+  // The load factor is the moment; the reaction at node 1 is its opposite.
+  const double expected[][2] = {{0.5, 0.001},  {1.0, 0.002},  {1.05, 0.003},
+                                {0.55, 0.002}, {0.05, 0.001}, {-0.45, 0.0}};
+  const auto lines = readLines("a.out");
+  const auto reactions = readLines("r.out");
+  ASSERT_EQ(lines.size(), 6u);
+  ASSERT_EQ(reactions.size(), 6u);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(lines[i] + "| " + reactions[i]);
+    std::istringstream in(lines[i] + reactions[i]);
+    double time = 0.0, curvature = 0.0, reaction = 0.0;
+    in >> time >> curvature >> reaction;
+    EXPECT_NEAR(time, expected[i][0], 1e-9);
+    EXPECT_NEAR(curvature, expected[i][1], 1e-12);
+    EXPECT_NEAR(reaction, -expected[i][0], 1e-9);
+  }
+  EXPECT_EQ(readLines("b.out"), lines);
 }
 
 std::string traceback(int frames) {
