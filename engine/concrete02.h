@@ -30,6 +30,11 @@ class Concrete02 final : public UniaxialMaterial {
 
   std::string_view typeName() const override { return "Concrete02"; }
   void setTrialStrain(double strain) override;
+  void setTrial(double strain, double& stress, double& tangent) override {
+    Concrete02::setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   void commitState() override { committed_ = trial_; }
   void revertToLastCommit() override;
   std::unique_ptr<UniaxialMaterial> copy() const override;

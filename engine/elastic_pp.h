@@ -16,6 +16,11 @@ class ElasticPP final : public UniaxialMaterial {
 
   std::string_view typeName() const override { return "ElasticPP"; }
   void setTrialStrain(double strain) override;
+  void setTrial(double strain, double& stress, double& tangent) override {
+    ElasticPP::setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   void commitState() override;
   void revertToLastCommit() override;
   std::unique_ptr<UniaxialMaterial> copy() const override;

@@ -26,6 +26,11 @@ class Steel01 final : public UniaxialMaterial {
 
   std::string_view typeName() const override { return "Steel01"; }
   void setTrialStrain(double strain) override;
+  void setTrial(double strain, double& stress, double& tangent) override {
+    Steel01::setTrialStrain(strain);
+    stress = stress_;
+    tangent = tangent_;
+  }
   void commitState() override { committed_ = trial_; }
   void revertToLastCommit() override;
   std::unique_ptr<UniaxialMaterial> copy() const override;
