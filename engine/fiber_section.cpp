@@ -1,29 +1,29 @@
 #include "fiber_section.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace marrowick::engine {
 
 FiberSection::FiberSection(const FiberSection& other)
     : tag_(other.tag_),
-      heights_(other.heights_),
+      fibers_(other.fibers_),
       centroid_(other.centroid_),
       trial_(other.trial_),
       committed_(other.committed_) {
-  materials_.reserve(other.materials_.size());
-  fibers_.reserve(other.fibers_.size());
-  for (std::size_t i = 0; i < other.fibers_.size(); ++i) {
-    materials_.push_back(other.materials_[i]->copy());
-    UniaxialMaterial* material = materials_.back().get();
-    fibers_.push_back({other.fibers_[i].y, other.fibers_[i].area, material});
+  layers_.reserve(other.layers_.size());
+  for (const Layer& layer : other.layers_) {
+    layers_.push_back({layer.height, layer.y, layer.prototype, layer.material->copy(), layer.stress,
+                       layer.tangent});
   }
 }
 
 void FiberSection::addFiber(double y, double area, const UniaxialMaterial& material) {
-  heights_.push_back(y);
-  materials_.push_back(material.copy());
-  UniaxialMaterial* own = materials_.back().get();
-  fibers_.push_back({y, area, own});
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &y, sizeof y);
+  const auto [where, added] = layerOf_.emplace(std::make_pair(bits, &material), layers_.size());
+  if (added) layers_.push_back({y, y, &material, material.copy()});
+  fibers_.push_back({y, area, where->second});
 }
 
 // A fiber's share of the resultants, its lever arm measured downward from the
@@ -41,21 +41,27 @@ inline void FiberSection::addFiberResponse(SectionResponse& r, const Fiber& fibe
 }
 
 void FiberSection::finish() {
+  layerOf_.clear();
   double firstMoment = 0.0;
   double totalArea = 0.0;
-  for (std::size_t i = 0; i < fibers_.size(); ++i) {
-    firstMoment += heights_[i] * fibers_[i].area;
-    totalArea += fibers_[i].area;
+  for (const Fiber& fiber : fibers_) {
+    firstMoment += layers_[fiber.layer].height * fiber.area;
+    totalArea += fiber.area;
   }
   centroid_ = totalArea != 0.0 ? firstMoment / totalArea : 0.0;
 
   // The stiffness at zero deformation, so that a section that has not been
   // strained yet still answers with its initial tangent.
+  for (Layer& layer : layers_) {
+    layer.y = layer.height - centroid_;
+    layer.stress = layer.material->getStress();
+    layer.tangent = layer.material->getTangent();
+  }
   SectionResponse initial;
-  for (std::size_t i = 0; i < fibers_.size(); ++i) {
-    fibers_[i].y = heights_[i] - centroid_;
-    addFiberResponse(initial, fibers_[i], fibers_[i].material->getStress(),
-                     fibers_[i].material->getTangent());
+  for (Fiber& fiber : fibers_) {
+    const Layer& layer = layers_[fiber.layer];
+    fiber.y = layer.y;
+    addFiberResponse(initial, fiber, layer.stress, layer.tangent);
   }
   trial_ = initial;
   committed_ = initial;
@@ -67,9 +73,9 @@ std::optional<std::size_t> FiberSection::nearestFiber(double y,
                                                       std::optional<int> materialTag) const {
   std::optional<std::size_t> nearest;
   double best = 0.0;
-  for (std::size_t k = 0; k < heights_.size(); ++k) {
-    if (materialTag && materials_[k]->tag() != *materialTag) continue;
-    const double dy = heights_[k] - y;
+  for (std::size_t k = 0; k < fibers_.size(); ++k) {
+    if (materialTag && fiberMaterial(k).tag() != *materialTag) continue;
+    const double dy = fiberY(k) - y;
     if (!nearest) {
       nearest = k;
       best = materialTag ? dy * dy : std::fabs(dy);
@@ -82,24 +88,26 @@ std::optional<std::size_t> FiberSection::nearestFiber(double y,
 }
 
 void FiberSection::setTrialDeformation(double axialStrain, double curvature) {
+  for (Layer& layer : layers_) {
+    const double strain = axialStrain - layer.y * curvature;
+    layer.material->setTrial(strain, layer.stress, layer.tangent);
+  }
+  // Summed fiber by fiber, in the order the fibers were given.
   SectionResponse r;
   for (const Fiber& fiber : fibers_) {
-    const double strain = axialStrain - fiber.y * curvature;
-    double stress = 0.0;
-    double tangent = 0.0;
-    fiber.material->setTrial(strain, stress, tangent);
-    addFiberResponse(r, fiber, stress, tangent);
+    const Layer& layer = layers_[fiber.layer];
+    addFiberResponse(r, fiber, layer.stress, layer.tangent);
   }
   trial_ = r;
 }
 
 void FiberSection::commitState() {
-  for (const Fiber& fiber : fibers_) fiber.material->commitState();
+  for (Layer& layer : layers_) layer.material->commitState();
   committed_ = trial_;
 }
 
 void FiberSection::revertToLastCommit() {
-  for (const Fiber& fiber : fibers_) fiber.material->revertToLastCommit();
+  for (Layer& layer : layers_) layer.material->revertToLastCommit();
   trial_ = committed_;
 }
 

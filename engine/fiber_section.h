@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "material.h"
@@ -31,6 +34,12 @@ class FiberSection {
   int tag() const { return tag_; }
   // The fiber keeps its own copy of the material. Call finish() once the last
   // fiber is in: it finds the centroid the section bends about.
+  //
+  // Fibers of the same material at the same height always strain alike, so
+  // they share one copy, updated once per trial: a section cut into a grid
+  // has many fibers per height, and in the plane only the height matters.
+  // The material given is the prototype of its copies and must not change
+  // while fibers are added (the domain's materials never do).
   void addFiber(double y, double area, const UniaxialMaterial& material);
   void finish();
   std::size_t fiberCount() const { return fibers_.size(); }
@@ -39,8 +48,10 @@ class FiberSection {
   // The fibers as given, and the one a recorder means by a position: the
   // nearest in y (a plane section does not look at z), of the given material
   // when there is one; the first of equals. None when no fiber qualifies.
-  double fiberY(std::size_t fiber) const { return heights_[fiber]; }
-  const UniaxialMaterial& fiberMaterial(std::size_t fiber) const { return *materials_[fiber]; }
+  double fiberY(std::size_t fiber) const { return layers_[fibers_[fiber].layer].height; }
+  const UniaxialMaterial& fiberMaterial(std::size_t fiber) const {
+    return *layers_[fibers_[fiber].layer].material;
+  }
   double fiberStrain(std::size_t fiber, double axialStrain, double curvature) const {
     return axialStrain - fibers_[fiber].y * curvature;
   }
@@ -52,18 +63,29 @@ class FiberSection {
   void revertToLastCommit();
 
  private:
+  // One material copy and the fibers that share it.
+  struct Layer {
+    double height;  // as given
+    double y;       // height above the centroid
+    const UniaxialMaterial* prototype;
+    std::unique_ptr<UniaxialMaterial> material;
+    double stress = 0.0;
+    double tangent = 0.0;
+  };
   struct Fiber {
     double y;  // height above the centroid
     double area;
-    UniaxialMaterial* material;
+    std::size_t layer;
   };
 
   static void addFiberResponse(SectionResponse& r, const Fiber& fiber, double stress,
                                double tangent);
 
   int tag_;
-  std::vector<double> heights_;  // as given, before the centroid is known
-  std::vector<std::unique_ptr<UniaxialMaterial>> materials_;
+  std::vector<Layer> layers_;
+  // The layer of each height (its bits: +0 and -0 may strain to zeros of
+  // different sign) and prototype, while fibers are added.
+  std::map<std::pair<std::uint64_t, const UniaxialMaterial*>, std::size_t> layerOf_;
   std::vector<Fiber> fibers_;
   double centroid_ = 0.0;
   SectionResponse trial_;
