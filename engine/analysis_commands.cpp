@@ -177,15 +177,15 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
   const int code = s.analysis->analyze(steps);
   if (code != 0) {
     const StepFailure& failure = s.analysis->failure();
-    const ScriptPosition here = currentPosition(s.interp);
-    std::string where = here.line > 0 ? " (line " + std::to_string(here.line) + ")" : "";
+    const int line = scriptLine(s);
+    std::string where = line > 0 ? " (line " + std::to_string(line) + ")" : "";
     std::fprintf(s.warnings,
                  "marrowick-solver: warning: analyze%s: step %d of %d failed at load factor %g: "
                  "%s; analyze returns %d\n",
                  where.c_str(), failure.step + 1, steps, failure.time, failure.reason.c_str(),
                  code);
   }
-  Tcl_SetObjResult(s.interp, Tcl_NewIntObj(code));
+  setResult(s, Tcl_NewIntObj(code));
   return TCL_OK;
 }
 
@@ -201,20 +201,20 @@ int cmdNodeDisp(Session& s, int objc, Objv objv) {
   if (node == nullptr) return args.fail("there is no node " + std::to_string(tag));
   if (objc == 3) {
     if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
-    Tcl_SetObjResult(s.interp, Tcl_NewDoubleObj(node->committedDisp[dof - 1]));
+    setResult(s, Tcl_NewDoubleObj(node->committedDisp[dof - 1]));
     return TCL_OK;
   }
   Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
   for (double value : node->committedDisp) {
     Tcl_ListObjAppendElement(nullptr, list, Tcl_NewDoubleObj(value));
   }
-  Tcl_SetObjResult(s.interp, list);
+  setResult(s, list);
   return TCL_OK;
 }
 
 int cmdGetTime(Session& s, int objc, Objv) {
   if (objc != 1) return usage(s, "getTime", "it takes no arguments", "getTime");
-  Tcl_SetObjResult(s.interp, Tcl_NewDoubleObj(s.domain ? s.domain->currentTime() : 0.0));
+  setResult(s, Tcl_NewDoubleObj(s.domain ? s.domain->currentTime() : 0.0));
   return TCL_OK;
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "plain_script.h"
+
 namespace marrowick::engine {
 
 ScriptPosition currentPosition(Tcl_Interp* interp) {
@@ -33,7 +35,25 @@ ScriptPosition currentPosition(Tcl_Interp* interp) {
   return position;
 }
 
+int scriptLine(Session& s) {
+  return s.interp != nullptr ? currentPosition(s.interp).line : s.plainLine;
+}
+
+void setResult(Session& s, Tcl_Obj* result) {
+  if (s.interp != nullptr) {
+    Tcl_SetObjResult(s.interp, result);
+  } else {
+    Tcl_IncrRefCount(result);
+    Tcl_DecrRefCount(result);
+  }
+}
+
 int fail(Session& s, const std::string& message) {
+  if (s.interp == nullptr) {
+    if (s.errorPosition.line == 0) s.errorPosition.line = s.plainLine;
+    s.errorMessage = message;
+    return TCL_ERROR;
+  }
   if (s.errorPosition.line == 0) s.errorPosition = currentPosition(s.interp);
   Tcl_SetObjResult(s.interp, Tcl_NewStringObj(message.c_str(), -1));
   return TCL_ERROR;
@@ -106,6 +126,7 @@ bool notInsideBody(Session& s, const char* command) {
 }
 
 int evalBody(Session& s, Tcl_Obj* body, const std::string& context) {
+  if (s.interp == nullptr) return runPlainCommands(s, s.plainCommand->body);
   const int code = Tcl_EvalObjEx(s.interp, body, TCL_EVAL_DIRECT);
   if (code == TCL_ERROR) {
     const int bodyLine = Tcl_GetErrorLine(s.interp);

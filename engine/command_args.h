@@ -17,6 +17,11 @@ using Objv = Tcl_Obj* const*;
 // (it does for commands read from a file, also inside loop bodies).
 ScriptPosition currentPosition(Tcl_Interp* interp);
 
+// The line of the command being run (0: unknown).
+int scriptLine(Session& s);
+// The command's result, for a script that uses it.
+void setResult(Session& s, Tcl_Obj* result);
+
 // Sets the error message, remembers where it happened and returns TCL_ERROR.
 int fail(Session& s, const std::string& message);
 // "COMMAND: PROBLEM; expected: FORM", as fail().

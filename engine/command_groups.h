@@ -5,6 +5,7 @@
 // its group's table.
 
 #include <span>
+#include <string_view>
 
 #include "command_args.h"
 
@@ -25,6 +26,11 @@ CommandGroup sectionCommands();      // section, fiber, patch, layer
 CommandGroup analysisCommands();     // integrator ... analyze, nodeDisp, getTime
 CommandGroup unavailableCommands();  // OpenSees commands outside this solver's reach
 CommandGroup recorderCommands();     // recorder, remove, eleResponse, nodeReaction, reactions
+
+// The solver's own command of that name, or null.
+Handler ownHandler(std::string_view name);
+// Runs a handler, turning the model's exceptions into script errors.
+int invokeCommand(Session& s, Handler handler, int objc, Objv objv);
 
 // True while "fiber" is still the solver's own command, neither replaced by
 // the script nor traced: only then may a section body be read without Tcl.

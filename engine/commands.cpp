@@ -24,19 +24,14 @@ struct Binding {
 
 int dispatch(ClientData data, Tcl_Interp*, int objc, Objv objv) {
   auto* binding = static_cast<Binding*>(data);
-  Session& s = *binding->session;
-  try {
-    return binding->handler(s, objc, objv);
-  } catch (const ModelError& error) {
-    return fail(s, std::string(Tcl_GetString(objv[0])) + ": " + error.what());
-  } catch (const std::bad_alloc&) {
-    return fail(s, std::string(Tcl_GetString(objv[0])) + ": out of memory");
-  }
+  return invokeCommand(*binding->session, binding->handler, objc, objv);
 }
 
 void release(ClientData data) {
   delete static_cast<Binding*>(data);
 }
+
+}  // namespace
 
 Handler ownHandler(std::string_view name) {
   for (auto group : kGroups) {
@@ -47,7 +42,15 @@ Handler ownHandler(std::string_view name) {
   return nullptr;
 }
 
-}  // namespace
+int invokeCommand(Session& s, Handler handler, int objc, Objv objv) {
+  try {
+    return handler(s, objc, objv);
+  } catch (const ModelError& error) {
+    return fail(s, std::string(Tcl_GetString(objv[0])) + ": " + error.what());
+  } catch (const std::bad_alloc&) {
+    return fail(s, std::string(Tcl_GetString(objv[0])) + ": out of memory");
+  }
+}
 
 bool fiberCommandIsOurs(Tcl_Interp* interp) {
   Tcl_CmdInfo info = {};

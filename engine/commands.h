@@ -39,11 +39,16 @@ class SolverCommands {
 // interpreter is made (later calls do nothing).
 void initializeTcl(const char* argv0);
 
-// Runs a script file in a fresh interpreter the way the solver program does:
-// returns the exit status (0 ran to its end, 1 script error, 2 script missing
-// or unreadable) and writes errors and warnings to the given stream. The
-// recorder files are closed on return; without tearDown the interpreter is
-// left for the process's exit to reclaim.
-int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown = true);
+// Whether a script runs in a Tcl interpreter: only when it needs one (a
+// plain script, see plain_script.h, runs without), or always.
+enum class Interpreter { WhenNeeded, Always };
+
+// Runs a script file the way the solver program does: returns the exit status
+// (0 ran to its end, 1 script error, 2 script missing or unreadable) and
+// writes errors and warnings to the given stream. The recorder files are
+// closed on return; without tearDown the interpreter and the model are left
+// for the process's exit to reclaim.
+int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown = true,
+                  Interpreter use = Interpreter::WhenNeeded);
 
 }  // namespace marrowick::engine

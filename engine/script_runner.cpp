@@ -13,6 +13,8 @@
 #include <mutex>
 
 #include "commands.h"
+#include "plain_script.h"
+#include "session.h"
 #include "traceback.h"
 
 namespace marrowick::engine {
@@ -30,8 +32,9 @@ bool isNested(const char* errorInfo) {
 }
 
 // A script that is not there or cannot be read is told apart from a script
-// that fails: the caller may have given a wrong name.
-int checkScript(const std::string& path, std::FILE* errors) {
+// that fails: the caller may have given a wrong name. The text is read whole
+// (left empty when reading fails midway: Tcl then reads it and reports).
+int readScript(const std::string& path, std::FILE* errors, std::string& text) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     std::fprintf(errors, "marrowick-solver: cannot read script \"%s\": %s\n", path.c_str(),
@@ -40,13 +43,43 @@ int checkScript(const std::string& path, std::FILE* errors) {
   }
   struct stat info = {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-  ::close(fd);
   if (!regular) {
+    ::close(fd);
     std::fprintf(errors, "marrowick-solver: cannot read script \"%s\": not a regular file\n",
                  path.c_str());
     return 2;
   }
+  text.resize(static_cast<std::size_t>(info.st_size));
+  std::size_t got = 0;
+  for (;;) {
+    if (got == text.size()) text.resize(text.size() + 4096);
+    const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) got = 0;
+    if (n <= 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  text.resize(got);
+  ::close(fd);
   return 0;
+}
+
+// Still reachable, so that leak checkers do not count what is left on purpose.
+Session* sessionLeftForExit = nullptr;
+
+// A plain script, without an interpreter; its errors read as Tcl's would.
+int runPlain(const std::string& path, const std::vector<PlainCommand>& commands, std::FILE* errors,
+             bool tearDown) {
+  auto session = std::make_unique<Session>(nullptr, errors);
+  int status = 0;
+  if (runPlainCommands(*session, commands) != TCL_OK) {
+    std::fprintf(errors, "marrowick-solver: %s line %d: %s\n", path.c_str(),
+                 session->errorPosition.line, session->errorMessage.c_str());
+    status = 1;
+  }
+  if (session->domain) session->domain->closeRecorders();
+  if (!tearDown) sessionLeftForExit = session.release();
+  return status;
 }
 
 void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::string& path,
@@ -86,8 +119,15 @@ void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::
 // Still reachable, so that leak checkers do not count what is left on purpose.
 SolverCommands* commandsLeftForExit = nullptr;
 
-int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown) {
-  if (const int status = checkScript(path, errors)) return status;
+int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Interpreter use) {
+  std::string bytes;
+  if (const int status = readScript(path, errors, bytes)) return status;
+  if (use == Interpreter::WhenNeeded) {
+    const std::string text = withTclLineEnds(bytes);
+    if (const auto commands = readPlainScript(text)) {
+      return runPlain(path, *commands, errors, tearDown);
+    }
+  }
 
   Tcl_Interp* interp = Tcl_CreateInterp();
   auto commands = std::make_unique<SolverCommands>(interp, errors);

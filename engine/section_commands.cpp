@@ -33,7 +33,7 @@ bool addPlainFibers(Session& s, Tcl_Obj* body, FiberSection& section) {
     if (material == nullptr) return false;
     materials.push_back(material);
   }
-  if (!fiberCommandIsOurs(s.interp)) return false;
+  if (s.interp != nullptr && !fiberCommandIsOurs(s.interp)) return false;
   for (std::size_t i = 0; i < fibers.size(); ++i) {
     section.addFiber(fibers[i].y, fibers[i].area, *materials[i]);
   }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "analysis.h"
@@ -13,8 +14,12 @@
 
 namespace marrowick::engine {
 
+struct PlainCommand;
+
 // Everything a script builds: the model, the analysis set up for it and the
-// state of the section or pattern body being read.
+// state of the section or pattern body being read. Without an interpreter
+// (interp null: a plain script, see plain_script.h) the session also keeps the
+// command being run and the message of an error.
 class Session {
  public:
   Session(Tcl_Interp* interp, std::FILE* warnings) : interp(interp), warnings(warnings) {}
@@ -48,6 +53,10 @@ class Session {
   std::vector<PlacedFiber> layerFibers;
   LoadPattern* buildingPattern = nullptr;
   ScriptPosition errorPosition;
+  // Without an interpreter only:
+  const PlainCommand* plainCommand = nullptr;
+  int plainLine = 0;
+  std::string errorMessage;
 };
 
 }  // namespace marrowick::engine

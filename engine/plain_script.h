@@ -1,0 +1,44 @@
+#pragma once
+
+// Scripts in the solver's own words only, run without a Tcl interpreter.
+//
+// Most scripts are a list of the solver's commands with plain words: numbers,
+// names and flags, bodies of "section Fiber" and "pattern Plain" in braces,
+// comments and ";". Such a script means the same without Tcl, and making an
+// interpreter costs more than analysing the section, so it is run here.
+// Whether a script is plain is decided once, from the whole text, before
+// anything runs: a script with a single word that Tcl would read otherwise
+// (a "$", a "[", a backslash, a quote, a brace anywhere but around a body, a
+// command that is not the solver's own) runs under Tcl from its first line to
+// its last, so that a script never has two meanings.
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace marrowick::engine {
+
+class Session;
+
+struct PlainCommand {
+  int line = 0;                         // of its first word
+  std::vector<std::string_view> words;  // a body without its braces
+  int bodyWord = -1;                    // the word that is a body, if any
+  std::vector<PlainCommand> body;
+};
+
+// The text of a script file as Tcl reads it: "\r\n" and a lone "\r" end a
+// line like "\n".
+std::string withTclLineEnds(std::string_view bytes);
+
+// The commands of a plain script (whose text is given with Tcl's line ends
+// and must outlive them), or nothing when the script needs Tcl.
+std::optional<std::vector<PlainCommand>> readPlainScript(std::string_view text);
+
+// Runs the commands until the first error: TCL_OK or TCL_ERROR, the message
+// and its line in the session.
+int runPlainCommands(Session& s, const std::vector<PlainCommand>& commands);
+
+}  // namespace marrowick::engine
