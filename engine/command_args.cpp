@@ -126,7 +126,7 @@ bool notInsideBody(Session& s, const char* command) {
 }
 
 int evalBody(Session& s, Tcl_Obj* body, const std::string& context) {
-  if (s.interp == nullptr) return runPlainCommands(s, s.plainCommand->body);
+  if (s.interp == nullptr) return runPlainBody(s);
   const int code = Tcl_EvalObjEx(s.interp, body, TCL_EVAL_DIRECT);
   if (code == TCL_ERROR) {
     const int bodyLine = Tcl_GetErrorLine(s.interp);

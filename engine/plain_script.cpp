@@ -9,19 +9,18 @@
 
 namespace marrowick::engine {
 
-namespace {
-
-// The commands whose last word is a body in braces, and what the body may
-// hold.
-constexpr const char* kSectionBody[] = {"fiber", "patch", "layer"};
-constexpr const char* kPatternBody[] = {"load"};
-
+// A command whose last word is a body in braces, and what the body may hold.
 struct BodyRule {
   std::string_view command;
   std::string_view kind;
   std::size_t word;  // the body's place, the last word
   std::span<const char* const> inner;
 };
+
+namespace {
+
+constexpr const char* kSectionBody[] = {"fiber", "patch", "layer"};
+constexpr const char* kPatternBody[] = {"load"};
 
 const BodyRule kBodies[] = {{"section", "Fiber", 3, kSectionBody},
                             {"pattern", "Plain", 4, kPatternBody}};
@@ -63,7 +62,7 @@ bool allowedIn(const BodyRule& rule, std::string_view name) {
 }
 
 bool readCommands(std::string_view text, int line, const BodyRule* inside,
-                  std::vector<PlainCommand>& out);
+                  std::vector<PlainCommand>* out);
 
 // Whether a command of the script (not of a body) keeps its meaning without
 // Tcl; reads its body if it has one.
@@ -84,13 +83,17 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText) {
       command.bodyWord != static_cast<int>(rule->word)) {
     return false;
   }
-  return readCommands(bodyText, command.line, rule, command.body);
+  // Only checked here: most bodies are read by the fiber-line reader, and the
+  // others are read again when they run.
+  command.bodyRule = rule;
+  return readCommands(bodyText, command.line, rule, nullptr);
 }
 
 // Reads commands up to the end of the text, which starts on the given line.
-// inside: the body being read, or null for the script itself.
+// inside: the body being read, or null for the script itself; out: where the
+// commands go, or null to check them only.
 bool readCommands(std::string_view text, int line, const BodyRule* inside,
-                  std::vector<PlainCommand>& out) {
+                  std::vector<PlainCommand>* out) {
   std::size_t at = 0;
   while (at < text.size()) {
     const char c = text[at];
@@ -145,7 +148,7 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
       return false;
     }
     line += bodyLines;
-    out.push_back(std::move(command));
+    if (out != nullptr) out->push_back(std::move(command));
   }
   return true;
 }
@@ -214,8 +217,15 @@ std::string withTclLineEnds(std::string_view bytes) {
 
 std::optional<std::vector<PlainCommand>> readPlainScript(std::string_view text) {
   std::vector<PlainCommand> commands;
-  if (!readCommands(text, 1, nullptr, commands)) return std::nullopt;
+  if (!readCommands(text, 1, nullptr, &commands)) return std::nullopt;
   return commands;
+}
+
+int runPlainBody(Session& s) {
+  const PlainCommand& command = *s.plainCommand;
+  std::vector<PlainCommand> body;
+  readCommands(command.words[command.bodyWord], command.line, command.bodyRule, &body);
+  return runPlainCommands(s, body);
 }
 
 int runPlainCommands(Session& s, const std::vector<PlainCommand>& commands) {

@@ -21,12 +21,13 @@
 namespace marrowick::engine {
 
 class Session;
+struct BodyRule;
 
 struct PlainCommand {
   int line = 0;                         // of its first word
   std::vector<std::string_view> words;  // a body without its braces
   int bodyWord = -1;                    // the word that is a body, if any
-  std::vector<PlainCommand> body;
+  const BodyRule* bodyRule = nullptr;   // what the body may hold
 };
 
 // The text of a script file as Tcl reads it: "\r\n" and a lone "\r" end a
@@ -40,5 +41,7 @@ std::optional<std::vector<PlainCommand>> readPlainScript(std::string_view text);
 // Runs the commands until the first error: TCL_OK or TCL_ERROR, the message
 // and its line in the session.
 int runPlainCommands(Session& s, const std::vector<PlainCommand>& commands);
+// Runs the body of the command being run (session.plainCommand).
+int runPlainBody(Session& s);
 
 }  // namespace marrowick::engine

@@ -65,12 +65,13 @@ inline RunResult runSolver(const std::string& script, int stdinFd = -1) {
 }
 
 // Runs a script text in-process, the way the program does.
-inline RunResult runScriptText(const std::string& text, const std::string& name = "case.tcl") {
+inline RunResult runScriptText(const std::string& text, const std::string& name = "case.tcl",
+                               Interpreter use = Interpreter::WhenNeeded) {
   writeText(name, text);
   initializeTcl(nullptr);
   std::FILE* errors = std::tmpfile();
   RunResult result;
-  result.status = runScriptFile(name, errors);
+  result.status = runScriptFile(name, errors, true, use);
   std::rewind(errors);
   char buffer[4096];
   std::size_t got = 0;

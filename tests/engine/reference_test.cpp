@@ -18,6 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::readLines;
 using testing::readText;
+using testing::runScriptText;
 using testing::runSolver;
 
 struct ReferenceCase {
@@ -68,6 +69,15 @@ TEST_P(Reference, RecorderFileMatchesOpenSees) {
   const auto result = runSolver(c.script);
   EXPECT_EQ(result.status, 0) << result.errors;
   if (c.marrowicks) EXPECT_FALSE(fs::exists(c.script)) << "the script's last line deletes it";
+
+  // The program ran the script without an interpreter; under Tcl it writes
+  // the same bytes and the same warnings.
+  const std::string withoutTcl = readText(c.recorder);
+  fs::copy_file(folder / c.script, c.script);
+  const auto underTcl = runScriptText(readText(c.script), c.script, Interpreter::Always);
+  EXPECT_EQ(underTcl.status, 0);
+  EXPECT_EQ(underTcl.errors, result.errors);
+  EXPECT_EQ(readText(c.recorder), withoutTcl);
 
   const auto expected = readLines(folder / (c.recorder + ".expected"));
   const auto actual = readLines(c.recorder);

@@ -1,0 +1,87 @@
+// Which scripts run without Tcl, and that they end the same either way.
+
+#include "plain_script.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine_test_support.h"
+#include "support/temp_dir.h"
+
+namespace marrowick::engine {
+namespace {
+
+using testing::readText;
+using testing::runScriptText;
+
+bool isPlain(const std::string& script) {
+  const std::string text = withTclLineEnds(script);
+  return readPlainScript(text).has_value();
+}
+
+const std::string kModel =
+    "wipe\r\nmodel basic -ndm 2 -ndf 3;\r\nnode 1 0 0; node 2 0 0\n"
+    "fix 1 1 1 1  ;# the base\nfix 2 0 1 0\nuniaxialMaterial Elastic 1 1000\n";
+
+TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
+  const std::string reference =
+      readText(std::filesystem::path(MARROWICK_ENGINE_DATA) / "reference/default-mk/os.tcl");
+  const struct {
+    const char* name;
+    std::string script;
+    bool plain;
+  } cases[] = {
+      {"reference script", reference, true},
+      {"comments, ; and a body", kModel + "# fibers\nsection Fiber 1 {\n fiber 1 0 1 1\n}\n", true},
+      {"pattern, puts, file delete",
+       kModel + "pattern Plain 1 Linear { load 2 0 0 1 }\nputs done\nfile delete s.tcl\n", true},
+      {"a $", kModel + "node 3 $x 0\n", false},
+      {"a [", kModel + "puts [getTime]\n", false},
+      {"a quoted word", kModel + "puts \"done\"\n", false},
+      {"a quoted series", kModel + "pattern Plain 1 \"Linear -factor 2\" { load 2 0 0 1 }\n",
+       false},
+      {"a backslash", kModel + "node 3 0 \\\n 0\n", false},
+      {"an unknown command", kModel + "nod 3 0 0\n", false},
+      {"a proc", "proc f {} { wipe }\n" + kModel, false},
+      {"a Tcl command", "set x 1\n" + kModel, false},
+      {"a body with a $", kModel + "section Fiber 1 {\n fiber $y 0 1 1\n}\n", false},
+      {"a body with another command", kModel + "section Fiber 1 { node 3 0 0 }\n", false},
+      {"a braced word elsewhere", kModel + "node {3} 0 0\n", false},
+      {"a body never closed", kModel + "section Fiber 1 {\n fiber 1 0 1 1\n", false},
+      {"text after a body", kModel + "pattern Plain 1 Linear {load 2 0 0 1}x\n", false},
+      {"file delete with an option", kModel + "file delete -force s.tcl\n", false},
+      {"file delete of ~user", kModel + "file delete ~root/s.tcl\n", false},
+      {"a byte beyond ASCII", kModel + "recorder Node -file \xc3\xa9.out -node 2 -dof 3 disp\n",
+       false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(isPlain(c.script), c.plain) << c.name;
+}
+
+// Plain scripts that fail: the same message, line and status without Tcl.
+TEST(PlainScript, ErrorsReadAsUnderTcl) {
+  marrowick::testing::ScopedTempDir dir;
+  std::filesystem::create_directories("full/x");
+  const std::string scripts[] = {
+      "node 1 0 0\n",
+      kModel + "node 3 a 0\n",
+      kModel + "node 2 0 0\n",
+      kModel + "section Fiber 1 {\n fiber 1 0 1 1\n fiber 2 0 1 9\n}\n",
+      kModel + "pattern Plain 1 Linear {\n load 2 0 0 1\n load 7 0 0 1\n}\n",
+      kModel + "section Fiber 1 { fiber 1 0 1 1 }\nsection Fiber 1 { fiber 1 0 1 1 }\n",
+      kModel + "fiber 1 0 1 1\n",
+      kModel + "file delete full\n",
+      kModel + "analyze 1\n",
+  };
+  for (const std::string& script : scripts) {
+    ASSERT_TRUE(isPlain(script)) << script;
+    const auto plain = runScriptText(script, "s.tcl", Interpreter::WhenNeeded);
+    const auto tcl = runScriptText(script, "s.tcl", Interpreter::Always);
+    EXPECT_EQ(plain.status, 1) << script;
+    EXPECT_EQ(plain.status, tcl.status) << script;
+    EXPECT_EQ(plain.errors, tcl.errors) << script;
+  }
+}
+
+}  // namespace
+}  // namespace marrowick::engine
