@@ -6,8 +6,11 @@
 // (b) the 21 scripts of the default axial sweep started all at once, as
 //     Marrowick starts them, until the last one exits;
 // (c) the same default script run in-process, from reading the script to
-//     closing the recorder, and the part of it spent making the interpreter;
-// (d) OpenSees' Example 2.1 (ex21/ beside REFERENCE_DIR) run as a process,
+//     closing the recorder (without an interpreter: the script is plain),
+//     and what making and deleting an interpreter alone costs;
+// (d) the same in-process run of the default script with one "set" and one
+//     "$" added, which makes it a script for Tcl;
+// (e) OpenSees' Example 2.1 (ex21/ beside REFERENCE_DIR) run as a process,
 //     the hand-written kind of script: patches, layers, a sourced procedure.
 // Each figure is the median over RUNS repetitions (default 41).
 
@@ -117,8 +120,18 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::vector<double> single, all, inProcess, interpOnly;
-  std::vector<double> singleCpu, allCpu, inProcessCpu;
+  // The default script's last analysis, its step count given by a variable.
+  std::string tclScript = defaultScript;
+  const std::size_t lastAnalyze = tclScript.rfind("analyze 100");
+  if (lastAnalyze == std::string::npos) {
+    std::fprintf(stderr, "the default script has no \"analyze 100\"\n");
+    return 2;
+  }
+  tclScript.replace(lastAnalyze, 11, "analyze $steps");
+  tclScript.insert(0, "set steps 100\n");
+
+  std::vector<double> single, all, inProcess, interpOnly, underTcl;
+  std::vector<double> singleCpu, allCpu, inProcessCpu, underTclCpu;
   for (int run = 0; run < runs; ++run) {
     writeFile("os.tcl", defaultScript);
     double cpu0 = childrenCpu();
@@ -175,6 +188,16 @@ int main(int argc, char** argv) {
     Tcl_Interp* interp = Tcl_CreateInterp();
     Tcl_DeleteInterp(interp);
     interpOnly.push_back(milliseconds(Clock::now() - t0));
+
+    writeFile("os.tcl", tclScript);
+    const double tclCpu0 = processCpu();
+    t0 = Clock::now();
+    if (marrowick::engine::runScriptFile("os.tcl", quiet) != 0) {
+      std::fprintf(stderr, "the default script with a variable failed in-process\n");
+      return 1;
+    }
+    underTcl.push_back(milliseconds(Clock::now() - t0));
+    underTclCpu.push_back(processCpu() - tclCpu0);
   }
   std::fclose(quiet);
   fs::current_path(fs::temp_directory_path());
@@ -187,10 +210,12 @@ int main(int argc, char** argv) {
               median(all), median(allCpu));
   std::printf("(c) default script in-process, parse to exit:      %8.3f ms wall %8.3f ms cpu\n",
               median(inProcess), median(inProcessCpu));
-  std::printf("    of which making and deleting the interpreter:  %8.3f ms wall\n",
+  std::printf("    making and deleting an interpreter alone:      %8.3f ms wall\n",
               median(interpOnly));
+  std::printf("(d) the same with one set and one $, under Tcl:   %8.3f ms wall %8.3f ms cpu\n",
+              median(underTcl), median(underTclCpu));
   if (!exampleRuns.empty()) {
-    std::printf("(d) OpenSees' Example 2.1 as a process:            %8.3f ms wall %8.3f ms cpu\n",
+    std::printf("(e) OpenSees' Example 2.1 as a process:            %8.3f ms wall %8.3f ms cpu\n",
                 median(exampleRuns), median(exampleCpu));
   }
   return 0;

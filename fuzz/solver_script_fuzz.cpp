@@ -1,6 +1,8 @@
 // Any script made of the bundled solver's own words and of number texts: the
 // solver ends with a Tcl error, a warning or a finished run, never a crash,
-// and it leaves no recorder file locked behind it.
+// and it leaves no recorder file locked behind it. A script that runs without
+// Tcl (plain_script.h) is also run under Tcl: the exit status, the first line
+// of the messages and every recorder file must be the same.
 //
 // The input is read as text: each word that looks like a number (digits,
 // signs, points, exponents, "nan", "inf", hexadecimal) is kept as typed and
@@ -17,6 +19,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "plain_script.h"
 
 namespace {
 
@@ -47,19 +50,13 @@ constexpr std::size_t kMaxWords = 600;
 // Steps and Newton iterations above 20 are cut down to 20, so that every run
 // ends well within the fuzzer's time limit; counts above the solver's own
 // limits are passed on unchanged, so that its refusal is exercised too.
-const char kPrelude[] =
-    "rename analyze fuzz_analyze\n"
-    "proc analyze args {\n"
-    "  if {[llength $args] == 1 && [string is entier -strict [lindex $args 0]] &&\n"
-    "      [lindex $args 0] > 20 && [lindex $args 0] <= 1000000} { set args 20 }\n"
-    "  tailcall fuzz_analyze {*}$args\n"
-    "}\n"
-    "rename test fuzz_test\n"
-    "proc test args {\n"
-    "  if {[llength $args] >= 3 && [string is entier -strict [lindex $args 2]] &&\n"
-    "      [lindex $args 2] > 20 && [lindex $args 2] <= 10000} { lset args 2 20 }\n"
-    "  tailcall fuzz_test {*}$args\n"
-    "}\n";
+bool Clamped(const std::string& word, long long limit, std::string& token) {
+  char* end = nullptr;
+  const long long value = std::strtoll(word.c_str(), &end, 10);
+  if (word.empty() || *end != '\0' || value <= 20 || value > limit) return false;
+  token = "20";
+  return true;
+}
 
 bool LooksLikeNumber(const std::string& word) {
   if (word.empty() || word.size() > 32) return false;
@@ -70,8 +67,10 @@ bool LooksLikeNumber(const std::string& word) {
 
 // The script the solver runs, and the recorder files it may write.
 std::string BuildScript(const uint8_t* data, std::size_t size, int& recorders) {
-  std::string script = kPrelude;
+  std::string script;
   std::size_t words = 0;
+  std::string previous;  // the last word
+  int afterTest = 100;   // words since the last "test"
   bool file_name_next = false;
   std::size_t i = 0;
   while (i < size && words < kMaxWords) {
@@ -96,7 +95,10 @@ std::string BuildScript(const uint8_t* data, std::size_t size, int& recorders) {
       // other's lock, which the solver gives up only after seconds.
       token = "r" + std::to_string(++recorders) + ".out";
     } else if (LooksLikeNumber(word)) {
-      token = word;
+      if (!(previous == "analyze" && Clamped(word, 1000000, token)) &&
+          !(afterTest == 2 && Clamped(word, 10000, token))) {
+        token = word;
+      }
     } else {
       bool known = false;
       for (const char* candidate : kWords) known = known || word == candidate;
@@ -109,6 +111,8 @@ std::string BuildScript(const uint8_t* data, std::size_t size, int& recorders) {
       }
     }
     file_name_next = token == "-file";
+    afterTest = token == "test" ? 0 : afterTest + 1;
+    previous = token;
     script += token;
     script += ' ';
   }
@@ -129,6 +133,43 @@ bool StillLocked(const std::string& file_name) {
   return locked;
 }
 
+// One run: its status, the first line of its messages and the recorder
+// files it wrote (removed afterwards).
+struct Outcome {
+  int status;
+  std::string firstMessage;
+  std::vector<std::string> files;
+};
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char buffer[4096];
+  for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+    text.append(buffer, got);
+  return text;
+}
+
+Outcome Run(const std::string& script_file, int recorders, marrowick::engine::Interpreter use) {
+  std::FILE* errors = std::tmpfile();
+  if (!errors) std::abort();
+  Outcome outcome;
+  outcome.status = marrowick::engine::runScriptFile(script_file, errors, true, use);
+  if (outcome.status != 0 && outcome.status != 1) std::abort();
+  const std::string messages = ReadAll(errors);
+  std::fclose(errors);
+  outcome.firstMessage = messages.substr(0, messages.find('\n'));
+  for (int k = 1; k <= recorders; ++k) {
+    const std::string name = "r" + std::to_string(k) + ".out";
+    if (StillLocked(name)) std::abort();
+    std::FILE* file = std::fopen(name.c_str(), "rb");
+    outcome.files.push_back(file ? ReadAll(file) : std::string("(none)"));
+    if (file) std::fclose(file);
+    std::remove(name.c_str());
+  }
+  return outcome;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
@@ -138,9 +179,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static std::FILE* const errors = std::fopen("/dev/null", "w");
   static const std::string script_file = "fuzz-" + std::to_string(::getpid()) + ".tcl";
-  if (!errors) std::abort();
 
   int recorders = 0;
   const std::string script = BuildScript(data, size, recorders);
@@ -148,13 +187,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!file || std::fwrite(script.data(), 1, script.size(), file) != script.size()) std::abort();
   std::fclose(file);
 
-  const int status = marrowick::engine::runScriptFile(script_file, errors, true);
-  if (status != 0 && status != 1) std::abort();
-
-  for (int k = 1; k <= recorders; ++k) {
-    const std::string name = "r" + std::to_string(k) + ".out";
-    if (StillLocked(name)) std::abort();
-    std::remove(name.c_str());
+  using marrowick::engine::Interpreter;
+  const Outcome tcl = Run(script_file, recorders, Interpreter::Always);
+  const std::string text = marrowick::engine::withTclLineEnds(script);
+  if (marrowick::engine::readPlainScript(text)) {
+    const Outcome plain = Run(script_file, recorders, Interpreter::WhenNeeded);
+    if (plain.status != tcl.status || plain.firstMessage != tcl.firstMessage ||
+        plain.files != tcl.files) {
+      std::fprintf(stderr, "the paths differ:\n%s\nTcl: %d %s\nplain: %d %s\n", script.c_str(),
+                   tcl.status, tcl.firstMessage.c_str(), plain.status, plain.firstMessage.c_str());
+      std::abort();
+    }
   }
   std::remove(script_file.c_str());
   return 0;
