@@ -36,6 +36,9 @@ class Session {
     layerFibers.clear();
   }
 
+  // Null for a plain script: commands set results, report errors and ask
+  // for their line through command_args.h (setResult, fail, scriptLine),
+  // never through the interpreter directly.
   Tcl_Interp* interp;
   std::FILE* warnings;
   std::unique_ptr<Domain> domain;  // null until "model"
