@@ -95,6 +95,7 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText) {
 bool readCommands(std::string_view text, int line, const BodyRule* inside,
                   std::vector<PlainCommand>* out) {
   std::size_t at = 0;
+  PlainCommand command;  // kept between commands: its words keep their room
   while (at < text.size()) {
     const char c = text[at];
     if (c == ' ' || c == '\t' || c == ';') {
@@ -116,7 +117,9 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
       }
       continue;
     }
-    PlainCommand command;
+    command.words.clear();
+    command.bodyWord = -1;
+    command.bodyRule = nullptr;
     command.line = line;
     std::string_view bodyText;
     int bodyLines = 0;
@@ -148,7 +151,7 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
       return false;
     }
     line += bodyLines;
-    if (out != nullptr) out->push_back(std::move(command));
+    if (out != nullptr) out->push_back(command);
   }
   return true;
 }
@@ -204,14 +207,15 @@ int runCommand(Session& s, const PlainCommand& command) {
 std::string withTclLineEnds(std::string_view bytes) {
   std::string text;
   text.reserve(bytes.size());
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (bytes[i] != '\r') {
-      text += bytes[i];
-    } else {
-      text += '\n';
-      if (i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-    }
+  std::size_t from = 0;
+  for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos;
+       cr = bytes.find('\r', from)) {
+    text.append(bytes.data() + from, cr - from);
+    text += '\n';
+    from = cr + 1;
+    if (from < bytes.size() && bytes[from] == '\n') ++from;
   }
+  text.append(bytes.data() + from, bytes.size() - from);
   return text;
 }
 
