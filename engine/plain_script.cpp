@@ -19,8 +19,24 @@ struct BodyRule {
 
 namespace {
 
-constexpr const char* kSectionBody[] = {"fiber", "patch", "layer"};
+// The solver's commands that reach the script only through command_args.h
+// (see session.h), and so run alike without an interpreter. A command not
+// listed here makes its script run under Tcl.
+constexpr std::string_view kPlainCommands[] = {
+    "wipe",        "model",   "node",      "fix",        "uniaxialMaterial", "section",
+    "element",     "pattern", "loadConst", "integrator", "system",           "numberer",
+    "constraints", "test",    "algorithm", "analysis",   "analyze",          "recorder",
+    "nodeDisp",    "getTime", "fiber",     "load"};
+
+constexpr const char* kSectionBody[] = {"fiber"};
 constexpr const char* kPatternBody[] = {"load"};
+
+bool isPlainCommand(std::string_view name) {
+  for (std::string_view plain : kPlainCommands) {
+    if (name == plain) return ownHandler(name) != nullptr;
+  }
+  return false;
+}
 
 const BodyRule kBodies[] = {{"section", "Fiber", 3, kSectionBody},
                             {"pattern", "Plain", 4, kPatternBody}};
@@ -56,7 +72,7 @@ const BodyRule* bodyRuleOf(std::string_view name) {
 
 bool allowedIn(const BodyRule& rule, std::string_view name) {
   for (const char* inner : rule.inner) {
-    if (name == inner) return ownHandler(name) != nullptr;
+    if (name == inner) return isPlainCommand(name);
   }
   return false;
 }
@@ -75,7 +91,7 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText) {
     return w.size() == 3 && w[1] == "delete" && w[2][0] != '-' && w[2][0] != '~' &&
            command.bodyWord < 0;
   }
-  if (ownHandler(name) == nullptr) return false;
+  if (!isPlainCommand(name)) return false;
   const BodyRule* rule = bodyRuleOf(name);
   if (rule == nullptr) return command.bodyWord < 0;
   // Only the complete form: any other is an error that Tcl words best.
