@@ -256,7 +256,7 @@ int cmdEleResponse(Session& s, int objc, Objv objv) {
     return TCL_ERROR;
   }
   const std::array<double, 2> values = s.domain->sectionResponse(query);
-  Tcl_SetObjResult(s.interp, listOf(values.data(), values.size()));
+  setResult(s, listOf(values.data(), values.size()));
   return TCL_OK;
 }
 
@@ -279,10 +279,10 @@ int cmdNodeReaction(Session& s, int objc, Objv objv) {
   const NodeVector reaction = s.domain->reaction(index);
   if (objc == 3) {
     if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
-    Tcl_SetObjResult(s.interp, Tcl_NewDoubleObj(reaction[dof - 1]));
+    setResult(s, Tcl_NewDoubleObj(reaction[dof - 1]));
     return TCL_OK;
   }
-  Tcl_SetObjResult(s.interp, listOf(reaction.data(), reaction.size()));
+  setResult(s, listOf(reaction.data(), reaction.size()));
   return TCL_OK;
 }
 
