@@ -28,10 +28,14 @@ std::string& BundledDirectoryOverride() {
   return directory;
 }
 
-[[noreturn]] void FailSolverStart(const std::string& command_line, int errno_value) {
+}  // namespace
+
+void FailSolverStart(const std::string& command_line, int errno_value) {
   throw Failure(FailureKind::SolverStart, "Cannot start solver \"" + command_line + "\". " +
                                               SystemErrorDescription(errno_value));
 }
+
+namespace {
 
 bool IsExecutableFile(const std::filesystem::path& path) {
   struct stat info;
@@ -39,8 +43,8 @@ bool IsExecutableFile(const std::filesystem::path& path) {
          ::access(path.c_str(), X_OK) == 0;
 }
 
-// The program to run, absolute so that the solver's side needs no lookup;
-// empty when there is none.
+}  // namespace
+
 std::string LocateSolver() {
   if (const char* search_path = std::getenv("PATH")) {
     std::string_view rest = search_path;
@@ -65,6 +69,8 @@ std::string LocateSolver() {
   const std::filesystem::path bundled = directory / kBundledSolverName;
   return IsExecutableFile(bundled) ? std::filesystem::absolute(bundled).string() : std::string();
 }
+
+namespace {
 
 // Between fork and exec only async-signal-safe calls are allowed, since the
 // window's other threads may hold locks that the copy can never release.

@@ -19,6 +19,13 @@ namespace marrowick {
 // naming it, and no solver is started. Without a solver it stays untouched.
 void StartSolver(const std::string& script_file, const std::string& recorder_file = {});
 
+// The program StartSolver runs, as an absolute path (so that a solver started
+// in another directory needs no lookup); empty when there is none.
+std::string LocateSolver();
+
+// The solver-start failure for a command line such as "opensees.exe os.tcl".
+[[noreturn]] void FailSolverStart(const std::string& command_line, int errno_value);
+
 // Where the bundled solver is looked for: the directory of the running
 // executable unless set here. An empty directory restores that default.
 // Lets tests stand in for an installation.

@@ -15,6 +15,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 # Marrowick looks for its solver beside its own executable.
 [ -x "$prefix/bin/marrowick" ] || fail "bin/marrowick not installed"
 [ -x "$prefix/bin/marrowick-solver" ] || fail "bin/marrowick-solver not installed beside marrowick"
+[ -x "$prefix/bin/marrowick-batch" ] || fail "bin/marrowick-batch not installed beside marrowick"
 
 desktop="$prefix/share/applications/marrowick.desktop"
 icon="$prefix/share/icons/hicolor/64x64/apps/marrowick.png"
@@ -56,9 +57,15 @@ output="$(PATH=/usr/bin:/bin "$prefix/bin/marrowick-solver" beam.tcl)" || fail "
 [ ! -e beam.tcl ] || fail "the script did not delete itself"
 rm -f mk.out
 
+# The batch command finds the installed solver beside itself.
+printf '[analysis]\naxial_segments=2\n' > column.ini
+PATH=/usr/bin:/bin "$prefix/bin/marrowick-batch" column.ini 2>/dev/null || fail "the installed batch failed"
+[ "$(wc -l < column/m-n.out)" -eq 4 ] || fail "the batch's m-n.out does not have 3 levels"
+rm -rf column column.ini
+
 # The program starts from an empty directory and keeps running until closed.
 status=0
 PATH=/usr/bin:/bin timeout 5 "$prefix/bin/marrowick" >/dev/null 2>&1 || status=$?
 [ "$status" -eq 124 ] || fail "the installed marrowick exited with status $status instead of running"
 [ -z "$(ls -A)" ] || fail "starting marrowick wrote files: $(ls -A)"
-echo "installed layout, solver run and start: ok"
+echo "installed layout, solver run, batch run and start: ok"

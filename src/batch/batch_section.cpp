@@ -1,0 +1,189 @@
+#include "batch/batch_section.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <algorithm>
+#include <cerrno>
+#include <vector>
+
+#include "batch/summary.h"
+#include "charts/image_canvas.h"
+#include "charts/interaction_curve.h"
+#include "charts/moment_curvature_chart.h"
+#include "charts/section_view.h"
+#include "core/decimal_symbol.h"
+#include "core/failure.h"
+#include "core/number_text.h"
+#include "core/text_file.h"
+#include "results/export.h"
+#include "results/interaction_curve.h"
+#include "results/result_file.h"
+#include "section/axial_levels.h"
+#include "section/default_fields.h"
+#include "solver/solver_script.h"
+
+namespace marrowick {
+
+namespace {
+
+// What WriteResults writes. They are removed before a section's solvers
+// start, so that a section that fails on this run cannot leave the results of
+// an earlier one looking like its own.
+constexpr const char* kResultFiles[] = {
+    "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
+    "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+
+// The window's drawing surface.
+constexpr int kSurfaceWidth = 471;
+constexpr int kSurfaceHeight = 359;
+
+// The window's operations read and write their files in the current
+// directory; a section's steps run in its folder the same way, so that every
+// file name (and every name inside a script) is the window's own.
+class InDirectory {
+ public:
+  explicit InDirectory(const std::filesystem::path& directory)
+      : previous_(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+    if (previous_ < 0) FailFileOpen(".", errno);
+    if (::chdir(directory.c_str()) != 0) {
+      const int error = errno;
+      ::close(previous_);
+      FailFileOpen(directory.string(), error);
+    }
+  }
+  ~InDirectory() {
+    // The directory the batch started in was open all along, so going back
+    // cannot fail for want of a path.
+    [[maybe_unused]] const int ignored = ::fchdir(previous_);
+    ::close(previous_);
+  }
+  InDirectory(const InDirectory&) = delete;
+  InDirectory& operator=(const InDirectory&) = delete;
+
+ private:
+  int previous_;
+};
+
+// The charts paint with a handful of flat colours (the canvas draws no
+// antialiased pixel), so a palette PNG holds every pixel exactly, and is
+// made several times faster and smaller than a true-colour one: pictures are
+// a good part of a batch's own work.
+bool FitsAPalette(const QImage& image) {
+  std::vector<QRgb> colours;
+  for (int y = 0; y < image.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      if (!colours.empty() && colours.back() == row[x]) continue;
+      const auto known = std::find(colours.begin(), colours.end(), row[x]);
+      if (known != colours.end()) {
+        std::iter_swap(known, colours.end() - 1);
+        continue;
+      }
+      if (colours.size() == 256) return false;
+      colours.push_back(row[x]);
+    }
+  }
+  return true;
+}
+
+void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
+  const QImage& image = canvas.Image();
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  // Quality 80 asks zlib for little effort: the files stay small.
+  constexpr int kQuality = 80;
+  if (FitsAPalette(image))
+    image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+        .save(&buffer, "PNG", kQuality);
+  else
+    image.save(&buffer, "PNG", kQuality);
+  SaveBytes(bytes.toStdString(), file_name);
+}
+
+}  // namespace
+
+std::filesystem::path SectionDirectory(const std::string& file, const std::string& out_directory) {
+  return std::filesystem::absolute(std::filesystem::path(out_directory) /
+                                   std::filesystem::path(file).stem())
+      .lexically_normal();
+}
+
+BatchSection LoadSection(const std::string& file, const std::string& out_directory) {
+  BatchSection section{file, SectionDirectory(file, out_directory), {}, {}};
+  // Texts are handed to "输入数据" as the window's fields would hold them.
+  section.texts = ReadSectionFile(file, RegionalDecimal());
+  for (int field = 1; field <= 20; ++field)
+    if (!section.texts[field])
+      section.texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
+  EnterSectionData(section.state, [&](int field) { return *section.texts.at(field); });
+  return section;
+}
+
+std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
+  std::error_code error;
+  std::filesystem::create_directories(section.directory, error);
+  if (error) FailFileCreate(section.directory.string(), error.value());
+  const InDirectory in_folder(section.directory);
+  for (const char* file : kResultFiles)
+    if (::unlink(file) != 0 && errno != ENOENT) FailFileDelete(file, errno);
+  const AnalysisState& state = section.state;
+  const ScriptSection script_section = ScriptSectionOf(state);
+
+  const Lines fiber_lines = ScriptFiberLines(script_section.Fibers);
+
+  std::vector<SolverRun> runs;
+  SaveLines(
+      BuildSolverScript(script_section, fiber_lines, state.AxialLoad, "mom_cur.out", "os.tcl"),
+      "os.tcl");
+  runs.push_back({section.directory.string(), "os.tcl", "mom_cur.out", section_number, 0});
+
+  // The sweep's count wraps like the window's: a huge AxialLevels gives no
+  // level at all, and the interaction curve then says why.
+  const auto level_count =
+      static_cast<int32_t>(static_cast<uint32_t>(state.AxialLevels) + uint32_t{1});
+  if (state.AxialLevels > kMaxAxialLevels)
+    FailInvalidInput("The sweep would have " + std::to_string(level_count) + " levels; at most " +
+                     std::to_string(kMaxAxialLevels) + " axial-force segments are allowed");
+  for (int32_t level = 1; level <= level_count; ++level) {
+    const Extended load =
+        SweepLevelLoad(state.TensionCapacity, state.CompressionCapacity, state.AxialLevels, level);
+    const std::string script = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
+    const std::string recorder = FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal);
+    SaveLines(BuildSolverScript(script_section, fiber_lines, load, recorder, script), script);
+    runs.push_back({section.directory.string(), script, recorder, section_number, level});
+  }
+  return runs;
+}
+
+void WriteResults(BatchSection& section) {
+  const InDirectory in_folder(section.directory);
+  AnalysisState& state = section.state;
+
+  ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
+  DrawSectionView(state, section_view);
+  SavePicture(section_view, "section.png");
+  SaveLines(FiberTable(state.Fibers, state.FiberCount), "fibers.csv");
+
+  const MomentCurvatureSeries series = ReadMomentCurvatureSeries("mom_cur.out");
+  ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
+  DrawMomentCurvatureChart(series, moment_curvature);
+  SavePicture(moment_curvature, "moment-curvature.png");
+  SaveLines(MomentCurvatureTable(series), "moment-curvature.csv");
+
+  const InteractionCurve curve =
+      ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity);
+  ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
+  DrawInteractionCurve(curve, interaction);
+  SavePicture(interaction, "interaction.png");
+  SaveLines(InteractionCurveLines(curve), "m-n.out");
+  SaveLines(InteractionTable(curve), "interaction.csv");
+
+  SaveBytes(SummaryJson(section.texts, state, series, curve), "summary.json");
+}
+
+}  // namespace marrowick

@@ -1,0 +1,71 @@
+#include "batch/summary.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <span>
+
+#include "core/decimal_symbol.h"
+#include "core/number_text.h"
+#include "results/key_points.h"
+
+namespace marrowick {
+
+namespace {
+
+QJsonValue CurvePoint(const std::optional<CurvaturePoint>& point) {
+  if (!point) return QJsonValue::Null;
+  return QJsonObject{{"curvature_per_mm", point->CurvaturePerMm}, {"moment_kNm", point->MomentKNm}};
+}
+
+QJsonValue Number(const std::optional<double>& value) {
+  return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+std::span<const double> Entries(const RealTable& table, int32_t count) {
+  return std::span<const double>(table).subspan(1, static_cast<std::size_t>(count));
+}
+
+}  // namespace
+
+std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
+                        const MomentCurvatureSeries& series, const InteractionCurve& curve) {
+  QJsonObject inputs;
+  for (const SectionFileKey& entry : kSectionFileKeys) {
+    const std::string& text = *texts.at(static_cast<std::size_t>(entry.field));
+    inputs.insert(QLatin1String(entry.key), entry.rule == FieldRule::Integer
+                                                ? QJsonValue(ParseInteger(text))
+                                                : QJsonValue(ParseReal(text, RegionalDecimal())));
+  }
+
+  const MomentCurvatureKeyPoints bending = FindMomentCurvatureKeyPoints(
+      Entries(series.Curvatures, series.Count), Entries(series.Moments, series.Count));
+  const InteractionKeyPoints interaction = FindInteractionKeyPoints(
+      Entries(curve.AxialForces, curve.Levels), Entries(curve.PeakMoments, curve.Levels));
+  QJsonValue balanced = QJsonValue::Null;
+  if (interaction.Balanced)
+    balanced = QJsonObject{{"level", interaction.Balanced->Level},
+                           {"axial_force_kN", interaction.Balanced->AxialForceKN},
+                           {"moment_kNm", interaction.Balanced->MomentKNm}};
+
+  const QJsonObject summary{
+      {"inputs", inputs},
+      {"fiber_count", state.FiberCount},
+      {"steel_area_mm2", state.SteelArea},
+      {"tension_capacity_kN", state.TensionCapacity},
+      // Stored negative, as the solver's sign takes compression; both
+      // capacities are given as magnitudes.
+      {"compression_capacity_kN", 0.0 - state.CompressionCapacity},
+      {"key_points",
+       QJsonObject{{"moment_curvature", QJsonObject{{"peak", CurvePoint(bending.Peak)},
+                                                    {"yield", CurvePoint(bending.Yield)},
+                                                    {"ultimate", CurvePoint(bending.Ultimate)},
+                                                    {"ductility", Number(bending.Ductility)}}},
+                   {"interaction", QJsonObject{{"balanced", balanced},
+                                               {"pure_bending_moment_kNm",
+                                                Number(interaction.PureBendingMomentKNm)}}}}},
+  };
+  return QJsonDocument(summary).toJson(QJsonDocument::Indented).toStdString();
+}
+
+}  // namespace marrowick
