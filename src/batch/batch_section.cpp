@@ -23,7 +23,7 @@
 #include "results/interaction_curve.h"
 #include "results/result_file.h"
 #include "section/axial_levels.h"
-#include "section/default_fields.h"
+#include "section/section_input.h"
 #include "solver/solver_script.h"
 
 namespace marrowick {

@@ -25,7 +25,7 @@
 #include "charts/section_view.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
-#include "section/default_fields.h"
+#include "section/section_input.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
@@ -56,6 +56,9 @@ class BatchProcess {
     for (std::string& argument : arguments) argv.push_back(argument.data());
     argv.push_back(nullptr);
     std::vector<std::string> environment = {"PATH=/usr/bin:/bin", "QT_QPA_PLATFORM=offscreen"};
+    // The sanitizers' settings reach the batch and its solvers as in the other tests.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
+      if (const char* value = std::getenv(name)) environment.push_back(std::string(name) + "=" + value);
     std::vector<char*> envp;
     for (std::string& entry : environment) envp.push_back(entry.data());
     envp.push_back(nullptr);

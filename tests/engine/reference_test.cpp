@@ -68,7 +68,9 @@ TEST_P(Reference, RecorderFileMatchesOpenSees) {
 
   const auto result = runSolver(c.script);
   EXPECT_EQ(result.status, 0) << result.errors;
-  if (c.marrowicks) EXPECT_FALSE(fs::exists(c.script)) << "the script's last line deletes it";
+  if (c.marrowicks) {
+    EXPECT_FALSE(fs::exists(c.script)) << "the script's last line deletes it";
+  }
 
   // Marrowick's scripts ran without an interpreter; under Tcl they write the
   // same bytes and the same warnings.
