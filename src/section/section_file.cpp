@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "core/failure.h"
 #include "core/number_text.h"
@@ -151,7 +152,10 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
     if (group != entry.group) {
       if (!group.empty()) lines.emplace_back();
       group = entry.group;
-      lines.push_back("[" + std::string(group) + "]");
+      // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) about "[" + string.
+      std::string header = "[";
+      header.append(group).append("]");
+      lines.push_back(std::move(header));
     }
     std::string text = field_text(entry.field);
     for (char& c : text)
