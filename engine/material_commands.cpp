@@ -67,6 +67,13 @@ int readConcrete01(Session& s, int objc, Objv objv, const char* form) {
   return TCL_OK;
 }
 
+// The isotropic hardening parameters A1 to A4 that Steel01 and Steel02 share.
+template <typename Parameters>
+bool readHardening(Args& args, Parameters& p) {
+  return args.real("A1", p.a1) && args.real("A2", p.a2) && args.real("A3", p.a3) &&
+         args.real("A4", p.a4);
+}
+
 int readSteel02(Session& s, int objc, Objv objv, const char* form) {
   const int numbers = objc - 3;
   if (!numbersAllowed(s, "Steel02", numbers, {3, 6, 10, 11}, form)) return TCL_ERROR;
@@ -81,10 +88,7 @@ int readSteel02(Session& s, int objc, Objv objv, const char* form) {
       (!args.real("R0", p.r0) || !args.real("CR1", p.cr1) || !args.real("CR2", p.cr2))) {
     return TCL_ERROR;
   }
-  if (numbers >= 10 && (!args.real("A1", p.a1) || !args.real("A2", p.a2) ||
-                        !args.real("A3", p.a3) || !args.real("A4", p.a4))) {
-    return TCL_ERROR;
-  }
+  if (numbers >= 10 && !readHardening(args, p)) return TCL_ERROR;
   if (numbers == 11 && !args.real("SIGINIT", p.sigInit)) return TCL_ERROR;
   if (p.fy == 0.0 || p.e0 == 0.0) {
     return args.fail("FY and E must not be zero (the yield strain is FY/E)");
@@ -106,10 +110,7 @@ int readSteel01(Session& s, int objc, Objv objv, const char* form) {
       !args.real("B", p.b)) {
     return TCL_ERROR;
   }
-  if (numbers == 7 && (!args.real("A1", p.a1) || !args.real("A2", p.a2) || !args.real("A3", p.a3) ||
-                       !args.real("A4", p.a4))) {
-    return TCL_ERROR;
-  }
+  if (numbers == 7 && !readHardening(args, p)) return TCL_ERROR;
   if (p.fy == 0.0 || p.e0 == 0.0) {
     return args.fail("FY and E0 must not be zero (the yield strain is FY/E0)");
   }
