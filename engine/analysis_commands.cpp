@@ -1,10 +1,11 @@
 // The analysis commands: how a step advances and converges, running the
 // steps, and what a script may ask of the result.
 
-#include <cstring>
 #include <initializer_list>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "command_groups.h"
 
@@ -33,7 +34,7 @@ int cmdIntegrator(Session& s, int objc, Objv objv) {
       "integrator DisplacementControl NODE DOF DU ?NUMITER MINDU MAXDU?";
   if (!needModel(s, "integrator")) return TCL_ERROR;
   if (objc < 2) return usage(s, "integrator", "missing the integrator type", forms);
-  const std::string type = Tcl_GetString(objv[1]);
+  const std::string type = objv[1].str();
   if (type == "LoadControl") {
     const char* form = "integrator LoadControl DLAMBDA ?NUMITER MINDLAMBDA MAXDLAMBDA?";
     if (objc != 3 && objc != 6) return usage(s, "integrator", "wrong number of arguments", form);
@@ -82,7 +83,7 @@ int cmdTest(Session& s, int objc, Objv objv) {
       "test EnergyIncr|NormDispIncr|NormUnbalance TOL MAXITER ?PRINTFLAG ?NORMTYPE??";
   if (!needModel(s, "test")) return TCL_ERROR;
   if (objc < 4 || objc > 6) return usage(s, "test", "wrong number of arguments", form);
-  const std::string type = Tcl_GetString(objv[1]);
+  const std::string type = objv[1].str();
   TestKind kind;
   if (type == "EnergyIncr") {
     kind = TestKind::EnergyIncr;
@@ -120,9 +121,9 @@ int cmdChoice(Session& s, const char* command, int objc, Objv objv,
   if (objc < 2 || (!optionsAllowed && objc != 2)) {
     return usage(s, command, "wrong number of arguments", form);
   }
-  const char* name = Tcl_GetString(objv[1]);
+  const std::string_view name = objv[1].text();
   for (const char* candidate : known) {
-    if (std::strcmp(name, candidate) == 0) return TCL_OK;
+    if (name == candidate) return TCL_OK;
   }
   return usage(s, command, "unknown choice " + quoted(objv[1]), form);
 }
@@ -150,7 +151,7 @@ int cmdAlgorithm(Session& s, int objc, Objv objv) {
 int cmdAnalysis(Session& s, int objc, Objv objv) {
   const char* form = "analysis Static";
   if (!needModel(s, "analysis")) return TCL_ERROR;
-  if (objc != 2 || std::strcmp(Tcl_GetString(objv[1]), "Static") != 0) {
+  if (objc != 2 || objv[1].text() != "Static") {
     return usage(s, "analysis", "only a Static analysis is available", form);
   }
   auto analysis = std::make_unique<StaticAnalysis>(*s.domain);
@@ -185,7 +186,7 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
                  where.c_str(), failure.step + 1, steps, failure.time, failure.reason.c_str(),
                  code);
   }
-  setResult(s, Tcl_NewIntObj(code));
+  setResult(s, code);
   return TCL_OK;
 }
 
@@ -201,20 +202,16 @@ int cmdNodeDisp(Session& s, int objc, Objv objv) {
   if (node == nullptr) return args.fail("there is no node " + std::to_string(tag));
   if (objc == 3) {
     if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
-    setResult(s, Tcl_NewDoubleObj(node->committedDisp[dof - 1]));
+    setResult(s, node->committedDisp[dof - 1]);
     return TCL_OK;
   }
-  Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
-  for (double value : node->committedDisp) {
-    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewDoubleObj(value));
-  }
-  setResult(s, list);
+  setResult(s, std::span<const double>(node->committedDisp));
   return TCL_OK;
 }
 
 int cmdGetTime(Session& s, int objc, Objv) {
   if (objc != 1) return usage(s, "getTime", "it takes no arguments", "getTime");
-  setResult(s, Tcl_NewDoubleObj(s.domain ? s.domain->currentTime() : 0.0));
+  setResult(s, s.domain ? s.domain->currentTime() : 0.0);
   return TCL_OK;
 }
 

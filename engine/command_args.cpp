@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "fiber_lines.h"
 #include "plain_script.h"
 
 namespace marrowick::engine {
@@ -39,13 +40,26 @@ int scriptLine(Session& s) {
   return s.interp != nullptr ? currentPosition(s.interp).line : s.plainLine;
 }
 
-void setResult(Session& s, Tcl_Obj* result) {
-  if (s.interp != nullptr) {
-    Tcl_SetObjResult(s.interp, result);
-  } else {
-    Tcl_IncrRefCount(result);
-    Tcl_DecrRefCount(result);
-  }
+std::string_view Word::text() const {
+  if (obj_ == nullptr) return text_;
+  int length = 0;
+  const char* bytes = Tcl_GetStringFromObj(obj_, &length);
+  return {bytes, static_cast<std::size_t>(length)};
+}
+
+void setResult(Session& s, int value) {
+  if (s.interp != nullptr) Tcl_SetObjResult(s.interp, Tcl_NewIntObj(value));
+}
+
+void setResult(Session& s, double value) {
+  if (s.interp != nullptr) Tcl_SetObjResult(s.interp, Tcl_NewDoubleObj(value));
+}
+
+void setResult(Session& s, std::span<const double> values) {
+  if (s.interp == nullptr) return;
+  Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
+  for (double value : values) Tcl_ListObjAppendElement(nullptr, list, Tcl_NewDoubleObj(value));
+  Tcl_SetObjResult(s.interp, list);
 }
 
 int fail(Session& s, const std::string& message) {
@@ -63,20 +77,49 @@ int usage(Session& s, const char* command, const std::string& problem, const cha
   return fail(s, std::string(command) + ": " + problem + "; expected: " + form);
 }
 
-std::string quoted(Tcl_Obj* obj) {
-  return std::string("\"") + Tcl_GetString(obj) + "\"";
+std::string quoted(const Word& word) {
+  std::string text = "\"";
+  text += word.text();
+  text += '"';
+  return text;
 }
 
-bool getInt(Tcl_Obj* obj, int& value) {
+// A plain word is a number only in the form both readers agree on (see
+// isPlainWord): a whole number of at most 15 digits is exact as a double.
+bool getInt(const Word& word, int& value) {
+  if (word.obj() == nullptr) {
+    const std::string_view text = word.text();
+    double real = 0.0;
+    if (text.find_first_of(".eE") != std::string_view::npos || !readPlainReal(text, real) ||
+        real < INT_MIN || real > INT_MAX) {
+      return false;
+    }
+    value = static_cast<int>(real);
+    return true;
+  }
   Tcl_WideInt wide = 0;
-  if (Tcl_GetWideIntFromObj(nullptr, obj, &wide) != TCL_OK) return false;
+  if (Tcl_GetWideIntFromObj(nullptr, word.obj(), &wide) != TCL_OK) return false;
   if (wide < INT_MIN || wide > INT_MAX) return false;
   value = static_cast<int>(wide);
   return true;
 }
 
-bool getReal(Tcl_Obj* obj, double& value) {
-  return Tcl_GetDoubleFromObj(nullptr, obj, &value) == TCL_OK && std::isfinite(value);
+bool getReal(const Word& word, double& value) {
+  if (word.obj() == nullptr) return readPlainReal(word.text(), value);
+  return Tcl_GetDoubleFromObj(nullptr, word.obj(), &value) == TCL_OK && std::isfinite(value);
+}
+
+bool getList(const Word& word, std::vector<Word>& elements) {
+  elements.clear();
+  if (word.obj() == nullptr) {
+    elements.push_back(word);
+    return true;
+  }
+  int count = 0;
+  Tcl_Obj** items = nullptr;
+  if (Tcl_ListObjGetElements(nullptr, word.obj(), &count, &items) != TCL_OK) return false;
+  for (int i = 0; i < count; ++i) elements.emplace_back(items[i]);
+  return true;
 }
 
 bool Args::integer(const char* name, int& value) {
@@ -125,9 +168,9 @@ bool notInsideBody(Session& s, const char* command) {
   return false;
 }
 
-int evalBody(Session& s, Tcl_Obj* body, const std::string& context) {
-  if (s.interp == nullptr) return runPlainBody(s);
-  const int code = Tcl_EvalObjEx(s.interp, body, TCL_EVAL_DIRECT);
+int evalBody(Session& s, const Word& body, const std::string& context) {
+  if (s.interp == nullptr) return runPlainBody(s, body.text());
+  const int code = Tcl_EvalObjEx(s.interp, body.obj(), TCL_EVAL_DIRECT);
   if (code == TCL_ERROR) {
     const int bodyLine = Tcl_GetErrorLine(s.interp);
     if (s.errorPosition.line == 0) {

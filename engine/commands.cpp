@@ -6,6 +6,7 @@
 
 #include <new>
 #include <string>
+#include <vector>
 
 #include "command_groups.h"
 #include "model_error.h"
@@ -22,9 +23,12 @@ struct Binding {
   Handler handler;
 };
 
-int dispatch(ClientData data, Tcl_Interp*, int objc, Objv objv) {
+int dispatch(ClientData data, Tcl_Interp*, int objc, Tcl_Obj* const objv[]) {
   auto* binding = static_cast<Binding*>(data);
-  return invokeCommand(*binding->session, binding->handler, objc, objv);
+  std::vector<Word> words;
+  words.reserve(static_cast<std::size_t>(objc));
+  for (int i = 0; i < objc; ++i) words.emplace_back(objv[i]);
+  return invokeCommand(*binding->session, binding->handler, objc, words.data());
 }
 
 void release(ClientData data) {
@@ -46,9 +50,9 @@ int invokeCommand(Session& s, Handler handler, int objc, Objv objv) {
   try {
     return handler(s, objc, objv);
   } catch (const ModelError& error) {
-    return fail(s, std::string(Tcl_GetString(objv[0])) + ": " + error.what());
+    return fail(s, objv[0].str() + ": " + error.what());
   } catch (const std::bad_alloc&) {
-    return fail(s, std::string(Tcl_GetString(objv[0])) + ": out of memory");
+    return fail(s, objv[0].str() + ": out of memory");
   }
 }
 

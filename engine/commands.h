@@ -35,9 +35,13 @@ class SolverCommands {
   std::unique_ptr<Session> session_;
 };
 
-// Prepares the Tcl library for this process; call once before any
-// interpreter is made (later calls do nothing).
+// Remembers the program's name for Tcl; call once, before running scripts.
+// The library itself is set up only when a script first needs an
+// interpreter, which a plain script never does (see plain_script.h).
 void initializeTcl(const char* argv0);
+// Sets the Tcl library up now, once per process, as making an interpreter
+// needs; later calls do nothing.
+void prepareTcl();
 
 // Whether a script runs in a Tcl interpreter: only when it needs one (a
 // plain script, see plain_script.h, runs without), or always.

@@ -27,6 +27,8 @@ bool readFiberLines(std::string_view body, std::vector<FiberLine>& fibers);
 // What Tcl and std::from_chars read alike: [+-]digits[.digits][e[+-]digits],
 // normal or zero, finite. False for anything else, which Tcl may still read.
 bool readPlainReal(std::string_view text, double& value);
+// Whether readPlainReal would read the text, mostly without reading it.
+bool isPlainReal(std::string_view text);
 // [+-]digits without a leading zero (Tcl would read "010" as octal), at most
 // nine digits.
 bool readPlainInteger(std::string_view text, int& value);

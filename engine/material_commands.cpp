@@ -1,10 +1,10 @@
 // uniaxialMaterial: one reader per material type, each beside the law it
 // builds. A new material is a reader and a row in kMaterials.
 
-#include <cstring>
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "command_groups.h"
 #include "concrete01.h"
@@ -192,9 +192,9 @@ std::string allForms() {
 int cmdUniaxialMaterial(Session& s, int objc, Objv objv) {
   if (!needModel(s, kCommand)) return TCL_ERROR;
   if (objc < 3) return usage(s, kCommand, "missing the type and tag", allForms().c_str());
-  const char* type = Tcl_GetString(objv[1]);
+  const std::string_view type = objv[1].text();
   for (const MaterialType& material : kMaterials) {
-    if (std::strcmp(type, material.name) == 0) return material.read(s, objc, objv, material.form);
+    if (type == material.name) return material.read(s, objc, objv, material.form);
   }
   return usage(s, kCommand, "unknown material type " + quoted(objv[1]), allForms().c_str());
 }

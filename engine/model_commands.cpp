@@ -2,9 +2,10 @@
 // Materials and sections have files of their own.
 
 #include <array>
-#include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "command_groups.h"
 
@@ -21,13 +22,13 @@ int cmdWipe(Session& s, int objc, Objv) {
 
 int cmdModel(Session& s, int objc, Objv objv) {
   const char* form = "model basic -ndm 2 -ndf 3";
-  if (objc < 2 || std::strcmp(Tcl_GetString(objv[1]), "basic") != 0) {
+  if (objc < 2 || objv[1].text() != "basic") {
     return usage(s, "model", "only the basic model builder is known", form);
   }
   int ndm = 0;
   int ndf = 3;
   for (int i = 2; i < objc; i += 2) {
-    const std::string option = Tcl_GetString(objv[i]);
+    const std::string option = objv[i].str();
     if ((option != "-ndm" && option != "-ndf") || i + 1 >= objc) {
       return usage(s, "model", "unexpected " + quoted(objv[i]), form);
     }
@@ -80,7 +81,7 @@ int cmdFix(Session& s, int objc, Objv objv) {
 int cmdElement(Session& s, int objc, Objv objv) {
   const char* form = "element zeroLengthSection TAG NODEI NODEJ SECTAG";
   if (!needModel(s, "element")) return TCL_ERROR;
-  if (objc < 2 || std::strcmp(Tcl_GetString(objv[1]), "zeroLengthSection") != 0) {
+  if (objc < 2 || objv[1].text() != "zeroLengthSection") {
     return usage(s, "element",
                  objc < 2 ? std::string("missing the element type")
                           : "unknown element type " + quoted(objv[1]),
@@ -100,7 +101,7 @@ int cmdElement(Session& s, int objc, Objv objv) {
 int cmdPattern(Session& s, int objc, Objv objv) {
   const char* form = "pattern Plain TAG Constant|Linear ?-factor F? { load NODE PX PY MZ ... }";
   if (!needModel(s, "pattern")) return TCL_ERROR;
-  if (objc < 2 || std::strcmp(Tcl_GetString(objv[1]), "Plain") != 0) {
+  if (objc < 2 || objv[1].text() != "Plain") {
     return usage(s, "pattern", "only Plain patterns are known", form);
   }
   if (objc != 5) return usage(s, "pattern", "wrong number of arguments", form);
@@ -110,13 +111,11 @@ int cmdPattern(Session& s, int objc, Objv objv) {
   if (!args.integer("TAG", tag)) return TCL_ERROR;
 
   // The time series: a name, optionally with its constant factor.
-  int seriesWords = 0;
-  Tcl_Obj** series = nullptr;
-  if (Tcl_ListObjGetElements(nullptr, objv[3], &seriesWords, &series) != TCL_OK ||
-      seriesWords < 1) {
+  std::vector<Word> series;
+  if (!getList(objv[3], series) || series.empty()) {
     return usage(s, "pattern", "the time series must be Constant or Linear", form);
   }
-  const std::string seriesName = Tcl_GetString(series[0]);
+  const std::string_view seriesName = series[0].text();
   TimeSeries kind;
   if (seriesName == "Constant") {
     kind = TimeSeries::Constant;
@@ -126,11 +125,11 @@ int cmdPattern(Session& s, int objc, Objv objv) {
     return usage(s, "pattern", "unknown time series " + quoted(series[0]), form);
   }
   double seriesFactor = 1.0;
-  if (seriesWords == 3 && std::strcmp(Tcl_GetString(series[1]), "-factor") == 0) {
+  if (series.size() == 3 && series[1].text() == "-factor") {
     if (!getReal(series[2], seriesFactor)) {
       return usage(s, "pattern", "-factor must be a finite number", form);
     }
-  } else if (seriesWords != 1) {
+  } else if (series.size() != 1) {
     return usage(s, "pattern", "unexpected time series options " + quoted(objv[3]), form);
   }
 
@@ -164,7 +163,7 @@ int cmdLoadConst(Session& s, int objc, Objv objv) {
   if (objc != 1 && objc != 3) return usage(s, "loadConst", "wrong number of arguments", form);
   double time = 0.0;
   if (objc == 3) {
-    if (std::strcmp(Tcl_GetString(objv[1]), "-time") != 0) {
+    if (objv[1].text() != "-time") {
       return usage(s, "loadConst", "unexpected " + quoted(objv[1]), form);
     }
     if (!getReal(objv[2], time)) {

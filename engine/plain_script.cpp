@@ -3,9 +3,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <iterator>
 #include <span>
 
 #include "command_groups.h"
+#include "fiber_lines.h"
 
 namespace marrowick::engine {
 
@@ -31,11 +34,26 @@ constexpr std::string_view kPlainCommands[] = {
 constexpr const char* kSectionBody[] = {"fiber"};
 constexpr const char* kPatternBody[] = {"load"};
 
-bool isPlainCommand(std::string_view name) {
-  for (std::string_view plain : kPlainCommands) {
-    if (name == plain) return ownHandler(name) != nullptr;
+// The handlers of the plain commands, looked up once.
+struct PlainHandlers {
+  Handler handlers[std::size(kPlainCommands)] = {};
+  PlainHandlers() {
+    for (std::size_t i = 0; i < std::size(kPlainCommands); ++i) {
+      handlers[i] = ownHandler(kPlainCommands[i]);
+    }
   }
-  return false;
+};
+
+Handler plainHandler(std::string_view name) {
+  static const PlainHandlers table;
+  for (std::size_t i = 0; i < std::size(kPlainCommands); ++i) {
+    if (name == kPlainCommands[i]) return table.handlers[i];
+  }
+  return nullptr;
+}
+
+bool isPlainCommand(std::string_view name) {
+  return plainHandler(name) != nullptr;
 }
 
 const BodyRule kBodies[] = {{"section", "Fiber", 3, kSectionBody},
@@ -77,12 +95,16 @@ bool allowedIn(const BodyRule& rule, std::string_view name) {
   return false;
 }
 
-bool readCommands(std::string_view text, int line, const BodyRule* inside,
-                  std::vector<PlainCommand>* out);
+template <class Each>
+bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&& each,
+                  bool checked = false);
+
+// Checks a command of the script or of a body; reads nothing further.
+constexpr auto kCheckOnly = [](const PlainCommand&) { return true; };
 
 // Whether a command of the script (not of a body) keeps its meaning without
-// Tcl; reads its body if it has one.
-bool acceptCommand(PlainCommand& command, std::string_view bodyText) {
+// Tcl; checks its body if it has one and checkBody is set.
+bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkBody) {
   const std::vector<std::string_view>& w = command.words;
   const std::string_view name = w[0];
   if (name == "puts") return w.size() == 2 && command.bodyWord < 0;
@@ -99,17 +121,18 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText) {
       command.bodyWord != static_cast<int>(rule->word)) {
     return false;
   }
-  // Only checked here: most bodies are read by the fiber-line reader, and the
-  // others are read again when they run.
   command.bodyRule = rule;
-  return readCommands(bodyText, command.line, rule, nullptr);
+  return !checkBody || readCommands(bodyText, command.line, rule, kCheckOnly);
 }
 
-// Reads commands up to the end of the text, which starts on the given line.
-// inside: the body being read, or null for the script itself; out: where the
-// commands go, or null to check them only.
-bool readCommands(std::string_view text, int line, const BodyRule* inside,
-                  std::vector<PlainCommand>* out) {
+// Reads commands up to the end of the text, which starts on the given line,
+// and hands each to each(), which returns false to stop. inside: the body
+// being read, or null for the script itself; checked: the text is known to
+// be plain, so bodies need no second look. False when a command is not plain
+// or each() stopped.
+template <class Each>
+bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&& each,
+                  bool checked) {
   std::size_t at = 0;
   PlainCommand command;  // kept between commands: its words keep their room
   while (at < text.size()) {
@@ -146,11 +169,13 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
       }
       if (text[at] == '{') {
         if (inside != nullptr || command.bodyWord >= 0 || command.words.empty()) return false;
-        const std::size_t close = text.find_first_of("{}", at + 1);
-        if (close == std::string_view::npos || text[close] == '{') return false;
+        std::size_t close = at + 1;
+        for (; close < text.size() && text[close] != '{' && text[close] != '}'; ++close) {
+          bodyLines += text[close] == '\n';
+        }
+        if (close == text.size() || text[close] == '{') return false;
         if (close + 1 < text.size() && !isSeparator(text[close + 1])) return false;
         bodyText = text.substr(at + 1, close - at - 1);
-        for (char b : bodyText) bodyLines += b == '\n';
         command.bodyWord = static_cast<int>(command.words.size());
         command.words.push_back(bodyText);
         at = close + 1;
@@ -159,15 +184,17 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
       const std::size_t start = at;
       while (at < text.size() && isPlainChar(text[at])) ++at;
       if (at < text.size() && !isSeparator(text[at])) return false;
-      command.words.push_back(text.substr(start, at - start));
+      const std::string_view word = text.substr(start, at - start);
+      if (!isPlainWord(word)) return false;
+      command.words.push_back(word);
     }
     if (inside != nullptr) {
       if (!allowedIn(*inside, command.words[0])) return false;
-    } else if (!acceptCommand(command, bodyText)) {
+    } else if (!acceptCommand(command, bodyText, !checked)) {
       return false;
     }
     line += bodyLines;
-    if (out != nullptr) out->push_back(command);
+    if (!each(command)) return false;
   }
   return true;
 }
@@ -176,83 +203,104 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside,
 // anything else (a directory, a refusal) goes to Tcl's own command, in an
 // interpreter made for that command alone, so that the outcome and its
 // message are Tcl's.
-int deleteFile(Session& s, Tcl_Obj* const* objv) {
-  const char* name = Tcl_GetString(objv[2]);
-  if (::unlink(name) == 0 || errno == ENOENT) return TCL_OK;
+int deleteFile(Session& s, std::string_view word) {
+  const std::string name(word);
+  if (::unlink(name.c_str()) == 0 || errno == ENOENT) return TCL_OK;
+  prepareTcl();
   Tcl_Interp* interp = Tcl_CreateInterp();
+  Tcl_Obj* objv[3];
+  const std::string_view words[3] = {"file", "delete", word};
+  for (int i = 0; i < 3; ++i) {
+    objv[i] = Tcl_NewStringObj(words[i].data(), static_cast<int>(words[i].size()));
+    Tcl_IncrRefCount(objv[i]);
+  }
   const int code = Tcl_EvalObjv(interp, 3, objv, TCL_EVAL_GLOBAL);
   if (code != TCL_OK) {
     s.errorMessage = Tcl_GetStringResult(interp);
     if (s.errorPosition.line == 0) s.errorPosition.line = s.plainLine;
   }
+  for (Tcl_Obj* obj : objv) Tcl_DecrRefCount(obj);
   Tcl_DeleteInterp(interp);
   return code == TCL_OK ? TCL_OK : TCL_ERROR;
 }
 
 int runCommand(Session& s, const PlainCommand& command) {
-  std::vector<Tcl_Obj*> objv;
+  std::vector<Word> objv;
   objv.reserve(command.words.size());
-  for (std::string_view word : command.words) {
-    Tcl_Obj* obj = Tcl_NewStringObj(word.data(), static_cast<int>(word.size()));
-    Tcl_IncrRefCount(obj);
-    objv.push_back(obj);
-  }
+  for (std::string_view word : command.words) objv.emplace_back(word);
   const PlainCommand* outer = s.plainCommand;
   const int outerLine = s.plainLine;
   s.plainCommand = &command;
   s.plainLine = command.line;
-  const int objc = static_cast<int>(objv.size());
   int code = TCL_OK;
   const std::string_view name = command.words[0];
   if (name == "puts") {
     std::fwrite(command.words[1].data(), 1, command.words[1].size(), stdout);
     std::fputc('\n', stdout);
   } else if (name == "file") {
-    code = deleteFile(s, objv.data());
+    code = deleteFile(s, command.words[2]);
   } else {
-    code = invokeCommand(s, ownHandler(name), objc, objv.data());
+    code = invokeCommand(s, plainHandler(name), static_cast<int>(objv.size()), objv.data());
   }
   s.plainCommand = outer;
   s.plainLine = outerLine;
-  for (Tcl_Obj* obj : objv) Tcl_DecrRefCount(obj);
+  return code;
+}
+
+// Runs the commands of a script or body known to be plain.
+int runCommands(Session& s, std::string_view text, int line, const BodyRule* inside) {
+  int code = TCL_OK;
+  const auto run = [&](const PlainCommand& command) {
+    code = runCommand(s, command);
+    return code == TCL_OK;
+  };
+  readCommands(text, line, inside, run, true);
   return code;
 }
 
 }  // namespace
 
 std::string withTclLineEnds(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size());
-  std::size_t from = 0;
-  for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos;
-       cr = bytes.find('\r', from)) {
-    text.append(bytes.data() + from, cr - from);
-    text += '\n';
-    from = cr + 1;
-    if (from < bytes.size() && bytes[from] == '\n') ++from;
-  }
-  text.append(bytes.data() + from, bytes.size() - from);
+  std::string text(bytes);
+  useTclLineEnds(text);
   return text;
 }
 
-std::optional<std::vector<PlainCommand>> readPlainScript(std::string_view text) {
-  std::vector<PlainCommand> commands;
-  if (!readCommands(text, 1, nullptr, &commands)) return std::nullopt;
-  return commands;
-}
-
-int runPlainBody(Session& s) {
-  const PlainCommand& command = *s.plainCommand;
-  std::vector<PlainCommand> body;
-  readCommands(command.words[command.bodyWord], command.line, command.bodyRule, &body);
-  return runPlainCommands(s, body);
-}
-
-int runPlainCommands(Session& s, const std::vector<PlainCommand>& commands) {
-  for (const PlainCommand& command : commands) {
-    if (runCommand(s, command) != TCL_OK) return TCL_ERROR;
+void useTclLineEnds(std::string& text) {
+  std::size_t cr = text.find('\r');
+  if (cr == std::string::npos) return;
+  std::size_t to = cr;
+  while (cr != std::string::npos) {
+    text[to++] = '\n';
+    std::size_t from = cr + 1;
+    if (from < text.size() && text[from] == '\n') ++from;
+    cr = text.find('\r', from);
+    const std::size_t end = cr == std::string::npos ? text.size() : cr;
+    std::memmove(text.data() + to, text.data() + from, end - from);
+    to += end - from;
   }
-  return TCL_OK;
+  text.resize(to);
+}
+
+bool isPlainWord(std::string_view word) {
+  // Tcl's numbers start with a digit or a point after an optional sign, or
+  // are Inf or NaN, which neither reading takes as a finite number.
+  std::size_t at = word[0] == '+' || word[0] == '-' ? 1 : 0;
+  if (at == word.size() || (word[at] != '.' && (word[at] < '0' || word[at] > '9'))) return true;
+  return isPlainReal(word);
+}
+
+bool isPlainScript(std::string_view text) {
+  return readCommands(text, 1, nullptr, kCheckOnly);
+}
+
+int runPlainScript(Session& s, std::string_view text) {
+  return runCommands(s, text, 1, nullptr);
+}
+
+int runPlainBody(Session& s, std::string_view body) {
+  const PlainCommand& command = *s.plainCommand;
+  return runCommands(s, body, command.line, command.bodyRule);
 }
 
 }  // namespace marrowick::engine

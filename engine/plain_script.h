@@ -10,10 +10,16 @@
 // anything runs: a script with a single word that Tcl would read otherwise
 // (a "$", a "[", a backslash, a quote, a brace anywhere but around a body, a
 // command that is not the solver's own) runs under Tcl from its first line to
-// its last, so that a script never has two meanings.
+// its last, so that a script never has two meanings. Numbers are read alike
+// only in plain decimals: a word that Tcl might read as a number in another
+// form ("010" is octal to Tcl, "0x1f", 16-digit whole numbers, values beyond
+// a normal double) also sends the script to Tcl.
+//
+// A plain script needs nothing of Tcl at all: no interpreter, no word
+// objects, not even the library's set-up, which is most of a short run's
+// start.
 
 #include <cstdio>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,15 +39,20 @@ struct PlainCommand {
 // The text of a script file as Tcl reads it: "\r\n" and a lone "\r" end a
 // line like "\n".
 std::string withTclLineEnds(std::string_view bytes);
+// The same, in place.
+void useTclLineEnds(std::string& text);
 
-// The commands of a plain script (whose text is given with Tcl's line ends
-// and must outlive them), or nothing when the script needs Tcl.
-std::optional<std::vector<PlainCommand>> readPlainScript(std::string_view text);
+// Whether a script (its text given with Tcl's line ends) is plain.
+bool isPlainScript(std::string_view text);
+// A word that means the same with or without Tcl wherever it stands: any
+// word but one that Tcl may read as a number other than a plain decimal.
+bool isPlainWord(std::string_view word);
 
-// Runs the commands until the first error: TCL_OK or TCL_ERROR, the message
-// and its line in the session.
-int runPlainCommands(Session& s, const std::vector<PlainCommand>& commands);
-// Runs the body of the command being run (session.plainCommand).
-int runPlainBody(Session& s);
+// Runs a plain script's commands until the first error: TCL_OK or TCL_ERROR,
+// the message and its line in the session.
+int runPlainScript(Session& s, std::string_view text);
+// Runs the body (the text in its braces) of the command being run
+// (session.plainCommand).
+int runPlainBody(Session& s, std::string_view body);
 
 }  // namespace marrowick::engine

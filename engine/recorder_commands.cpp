@@ -1,10 +1,11 @@
 // recorder: what is written to a file at every converged step; and the
 // queries that ask the same of the model from the script.
 
-#include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "command_groups.h"
@@ -22,10 +23,9 @@ struct SectionWords {
   std::optional<int> materialTag;
 };
 
-bool isStressStrain(Tcl_Obj* word) {
-  const char* text = Tcl_GetString(word);
-  return std::strcmp(text, "stressStrain") == 0 || std::strcmp(text, "stressANDstrain") == 0 ||
-         std::strcmp(text, "stressAndStrain") == 0;
+bool isStressStrain(const Word& word) {
+  const std::string_view text = word.text();
+  return text == "stressStrain" || text == "stressANDstrain" || text == "stressAndStrain";
 }
 
 // Reads objv[first..objc) from "section" on.
@@ -33,11 +33,11 @@ bool readSectionWords(Session& s, const char* command, const char* form, int obj
                       int first, SectionWords& words) {
   Args args(s, command, form, objc, objv, first);
   const int count = objc - first;
-  if (count < 2 || std::strcmp(Tcl_GetString(objv[first]), "section") != 0) {
+  if (count < 2 || objv[first].text() != "section") {
     return args.bad(count < 1 ? std::string("missing the response")
                               : "unknown response " + quoted(objv[first]));
   }
-  const std::string what = Tcl_GetString(objv[first + 1]);
+  const std::string what = objv[first + 1].str();
   if ((what == "force" || what == "forces") && count == 2) {
     words.kind = SectionQuery::Kind::Force;
     return true;
@@ -114,10 +114,10 @@ struct FileOptions {
 // Reads the option at objv[i] if it is one of FileOptions' (moving i past
 // it): 1 read, 0 not one of them, -1 a bad one (the error is set).
 int readFileOption(Session& s, const char* form, int objc, Objv objv, int& i, FileOptions& o) {
-  const std::string option = Tcl_GetString(objv[i]);
+  const std::string option = objv[i].str();
   if (option == "-file") {
     if (i + 1 >= objc) return usage(s, "recorder", "-file needs a file name", form), -1;
-    o.file = Tcl_GetString(objv[i + 1]);
+    o.file = objv[i + 1].str();
     i += 2;
   } else if (option == "-time") {
     o.withTime = true;
@@ -145,7 +145,7 @@ int nodeRecorder(Session& s, int objc, Objv objv) {
     const int read = readFileOption(s, form, objc, objv, i, o);
     if (read < 0) return TCL_ERROR;
     if (read > 0) continue;
-    const std::string option = Tcl_GetString(objv[i]);
+    const std::string option = objv[i].str();
     if (option == "-node" || option == "-dof") {
       ++i;
       readTags(objv, objc, i, option == "-node" ? nodes : dofs);
@@ -181,11 +181,11 @@ int elementRecorder(Session& s, int objc, Objv objv) {
   FileOptions o;
   std::vector<int> elements;
   int i = 2;
-  while (i < objc && Tcl_GetString(objv[i])[0] == '-') {
+  while (i < objc && objv[i].text().starts_with('-')) {
     const int read = readFileOption(s, form, objc, objv, i, o);
     if (read < 0) return TCL_ERROR;
     if (read > 0) continue;
-    const std::string option = Tcl_GetString(objv[i]);
+    const std::string option = objv[i].str();
     if (option == "-ele") {
       ++i;
       readTags(objv, objc, i, elements);
@@ -218,7 +218,7 @@ int elementRecorder(Session& s, int objc, Objv objv) {
 
 int cmdRecorder(Session& s, int objc, Objv objv) {
   if (!needModel(s, "recorder")) return TCL_ERROR;
-  const std::string type = objc >= 2 ? Tcl_GetString(objv[1]) : "";
+  const std::string type = objc >= 2 ? objv[1].str() : "";
   if (type == "Node") return nodeRecorder(s, objc, objv);
   if (type == "Element") return elementRecorder(s, objc, objv);
   return usage(s, "recorder", "only Node and Element recorders are known",
@@ -228,19 +228,11 @@ int cmdRecorder(Session& s, int objc, Objv objv) {
 
 int cmdRemove(Session& s, int objc, Objv objv) {
   const char* form = "remove recorders";
-  if (objc != 2 || std::strcmp(Tcl_GetString(objv[1]), "recorders") != 0) {
+  if (objc != 2 || objv[1].text() != "recorders") {
     return usage(s, "remove", "only the recorders can be removed", form);
   }
   if (s.domain) s.domain->closeRecorders();
   return TCL_OK;
-}
-
-Tcl_Obj* listOf(const double* values, std::size_t count) {
-  Tcl_Obj* list = Tcl_NewListObj(0, nullptr);
-  for (std::size_t k = 0; k < count; ++k) {
-    Tcl_ListObjAppendElement(nullptr, list, Tcl_NewDoubleObj(values[k]));
-  }
-  return list;
 }
 
 int cmdEleResponse(Session& s, int objc, Objv objv) {
@@ -256,7 +248,7 @@ int cmdEleResponse(Session& s, int objc, Objv objv) {
     return TCL_ERROR;
   }
   const std::array<double, 2> values = s.domain->sectionResponse(query);
-  setResult(s, listOf(values.data(), values.size()));
+  setResult(s, std::span<const double>(values));
   return TCL_OK;
 }
 
@@ -279,10 +271,10 @@ int cmdNodeReaction(Session& s, int objc, Objv objv) {
   const NodeVector reaction = s.domain->reaction(index);
   if (objc == 3) {
     if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
-    setResult(s, Tcl_NewDoubleObj(reaction[dof - 1]));
+    setResult(s, reaction[dof - 1]);
     return TCL_OK;
   }
-  setResult(s, listOf(reaction.data(), reaction.size()));
+  setResult(s, std::span<const double>(reaction));
   return TCL_OK;
 }
 

@@ -19,9 +19,19 @@
 
 namespace marrowick::engine {
 
+namespace {
+
+const char* programName = nullptr;
+
+}  // namespace
+
 void initializeTcl(const char* argv0) {
+  programName = argv0;
+}
+
+void prepareTcl() {
   static std::once_flag once;
-  std::call_once(once, [argv0] { Tcl_FindExecutable(argv0); });
+  std::call_once(once, [] { Tcl_FindExecutable(programName); });
 }
 
 namespace {
@@ -49,7 +59,9 @@ int readScript(const std::string& path, std::FILE* errors, std::string& text) {
                  path.c_str());
     return 2;
   }
-  text.resize(static_cast<std::size_t>(info.st_size));
+  // One byte more than the file's size, so that the end is seen without
+  // growing the text.
+  text.resize(static_cast<std::size_t>(info.st_size) + 1);
   std::size_t got = 0;
   for (;;) {
     if (got == text.size()) text.resize(text.size() + 4096);
@@ -68,11 +80,10 @@ int readScript(const std::string& path, std::FILE* errors, std::string& text) {
 Session* sessionLeftForExit = nullptr;
 
 // A plain script, without an interpreter; its errors read as Tcl's would.
-int runPlain(const std::string& path, const std::vector<PlainCommand>& commands, std::FILE* errors,
-             bool tearDown) {
+int runPlain(const std::string& path, std::string_view text, std::FILE* errors, bool tearDown) {
   auto session = std::make_unique<Session>(nullptr, errors);
   int status = 0;
-  if (runPlainCommands(*session, commands) != TCL_OK) {
+  if (runPlainScript(*session, text) != TCL_OK) {
     std::fprintf(errors, "marrowick-solver: %s line %d: %s\n", path.c_str(),
                  session->errorPosition.line, session->errorMessage.c_str());
     status = 1;
@@ -123,12 +134,12 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
   std::string bytes;
   if (const int status = readScript(path, errors, bytes)) return status;
   if (use == Interpreter::WhenNeeded) {
-    const std::string text = withTclLineEnds(bytes);
-    if (const auto commands = readPlainScript(text)) {
-      return runPlain(path, *commands, errors, tearDown);
-    }
+    // Tcl reads the file itself, so its bytes may change here.
+    useTclLineEnds(bytes);
+    if (isPlainScript(bytes)) return runPlain(path, bytes, errors, tearDown);
   }
 
+  prepareTcl();
   Tcl_Interp* interp = Tcl_CreateInterp();
   auto commands = std::make_unique<SolverCommands>(interp, errors);
   int status = 0;

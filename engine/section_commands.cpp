@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,11 +18,9 @@ namespace {
 // True when the body was read here; false when it must go to Tcl (nothing
 // has been added then): a line the plain reader refuses, a material that is
 // not there (Tcl then names the line), or a fiber command that is not ours.
-bool addPlainFibers(Session& s, Tcl_Obj* body, FiberSection& section) {
-  int length = 0;
-  const char* text = Tcl_GetStringFromObj(body, &length);
+bool addPlainFibers(Session& s, const Word& body, FiberSection& section) {
   std::vector<FiberLine> fibers;
-  if (!readFiberLines(std::string_view(text, static_cast<std::size_t>(length)), fibers)) {
+  if (!readFiberLines(body.text(), fibers)) {
     return false;
   }
   std::vector<const UniaxialMaterial*> materials;
@@ -44,7 +41,7 @@ int cmdSection(Session& s, int objc, Objv objv) {
   const char* form =
       "section Fiber TAG ?-GJ GJ? { fiber Y Z AREA MATTAG | patch ... | layer ... ... }";
   if (!needModel(s, "section")) return TCL_ERROR;
-  if (objc < 2 || std::strcmp(Tcl_GetString(objv[1]), "Fiber") != 0) {
+  if (objc < 2 || objv[1].text() != "Fiber") {
     return usage(s, "section", "only Fiber sections are known", form);
   }
   if (objc != 4 && objc != 6) return usage(s, "section", "wrong number of arguments", form);
@@ -54,14 +51,13 @@ int cmdSection(Session& s, int objc, Objv objv) {
   if (!args.integer("TAG", tag)) return TCL_ERROR;
   // The torsional stiffness plays no part in a plane model.
   double torsion = 0.0;
-  if (objc == 6 &&
-      (std::strcmp(Tcl_GetString(objv[3]), "-GJ") != 0 || !getReal(objv[4], torsion))) {
+  if (objc == 6 && (objv[3].text() != "-GJ" || !getReal(objv[4], torsion))) {
     return args.fail("unexpected " + quoted(objv[3]) + " " + quoted(objv[4]));
   }
   if (s.domain->findSection(tag) != nullptr) {
     return fail(s, "section: section " + std::to_string(tag) + " already exists");
   }
-  Tcl_Obj* body = objv[objc - 1];
+  const Word& body = objv[objc - 1];
   auto section = std::make_unique<FiberSection>(tag);
   if (!addPlainFibers(s, body, *section)) {
     s.buildingSection = section.get();
@@ -133,7 +129,7 @@ int cmdPatch(Session& s, int objc, Objv objv) {
       "patch rect MATTAG NY NZ YI ZI YJ ZJ, patch quad MATTAG NIJ NJK YI ZI YJ ZJ YK ZK YL ZL, "
       "or patch circ MATTAG NCIRC NRAD YC ZC RIN REXT ?START END?";
   if (!insideSection(s, "patch")) return TCL_ERROR;
-  const std::string type = objc >= 2 ? Tcl_GetString(objv[1]) : "";
+  const std::string type = objc >= 2 ? objv[1].str() : "";
   int tag = 0, first = 0, second = 0;
   if (type == "rect") {
     const char* form = "patch rect MATTAG NY NZ YI ZI YJ ZJ";
@@ -187,7 +183,7 @@ int cmdLayer(Session& s, int objc, Objv objv) {
       "layer straight MATTAG NBARS AREA YS ZS YE ZE or "
       "layer circ MATTAG NBARS AREA YC ZC R ?START END?";
   if (!insideSection(s, "layer")) return TCL_ERROR;
-  const std::string type = objc >= 2 ? Tcl_GetString(objv[1]) : "";
+  const std::string type = objc >= 2 ? objv[1].str() : "";
   int tag = 0, bars = 0;
   double area = 0.0;
   if (type == "straight") {

@@ -11,7 +11,7 @@ namespace marrowick::engine {
 namespace {
 
 int cmdUnavailable(Session& s, int, Objv objv) {
-  return fail(s, std::string(Tcl_GetString(objv[0])) +
+  return fail(s, objv[0].str() +
                      ": not available in this solver, which analyses fiber sections on "
                      "zeroLengthSection elements in a plane; its commands are wipe, model, node, "
                      "fix, uniaxialMaterial, section, fiber, patch, layer, element, pattern, "

@@ -189,8 +189,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   using marrowick::engine::Interpreter;
   const Outcome tcl = Run(script_file, recorders, Interpreter::Always);
-  const std::string text = marrowick::engine::withTclLineEnds(script);
-  if (marrowick::engine::readPlainScript(text)) {
+  if (marrowick::engine::isPlainScript(marrowick::engine::withTclLineEnds(script))) {
     const Outcome plain = Run(script_file, recorders, Interpreter::WhenNeeded);
     if (plain.status != tcl.status || plain.firstMessage != tcl.firstMessage ||
         plain.files != tcl.files) {

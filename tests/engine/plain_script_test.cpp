@@ -16,8 +16,7 @@ using testing::readText;
 using testing::runScriptText;
 
 bool isPlain(const std::string& script) {
-  const std::string text = withTclLineEnds(script);
-  return readPlainScript(text).has_value();
+  return isPlainScript(withTclLineEnds(script));
 }
 
 const std::string kModel =
@@ -54,6 +53,14 @@ TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
       {"file delete of ~user", kModel + "file delete ~root/s.tcl\n", false},
       {"a byte beyond ASCII", kModel + "recorder Node -file \xc3\xa9.out -node 2 -dof 3 disp\n",
        false},
+      // Numbers Tcl reads in forms of its own, or beyond a normal double.
+      {"plain decimals", kModel + "node 3 -0 +.5e-3; node 4 1. -2.5E+006\n", true},
+      {"an octal tag", kModel + "node 010 0 0\n", false},
+      {"a hexadecimal tag", kModel + "node 0x1f 0 0\n", false},
+      {"a 16-digit whole number", kModel + "node 3 1234567890123456 0\n", false},
+      {"a value below the normal doubles", kModel + "node 3 1e-310 0\n", false},
+      {"a file name that starts like a number", kModel + "recorder Node -file 2.out\n", false},
+      {"an octal fiber tag", kModel + "section Fiber 1 {\n fiber 1 0 1 01\n}\n", false},
   };
   for (const auto& c : cases) EXPECT_EQ(isPlain(c.script), c.plain) << c.name;
 }
@@ -72,6 +79,9 @@ TEST(PlainScript, ErrorsReadAsUnderTcl) {
       kModel + "fiber 1 0 1 1\n",
       kModel + "file delete full\n",
       kModel + "analyze 1\n",
+      kModel + "node 2147483648 0 0\n",
+      kModel + "node 1e5 0 0\n",
+      kModel + "pattern Plain 1 Linear {\n load 2 0 0 1\n load 2 Inf 0 0\n}\n",
   };
   for (const std::string& script : scripts) {
     ASSERT_TRUE(isPlain(script)) << script;
