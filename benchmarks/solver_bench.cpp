@@ -5,6 +5,9 @@
 // (a) the default moment-curvature script run as a process;
 // (b) the 21 scripts of the default axial sweep started all at once, as
 //     Marrowick starts them, until the last one exits;
+//     both as Marrowick starts its solvers: the last run's recorder files
+//     removed first (truncating a file that is there costs the file system
+//     more than writing a new one);
 // (c) the same default script run in-process, from reading the script to
 //     closing the recorder (without an interpreter: the script is plain),
 //     and what making and deleting an interpreter alone costs;
@@ -80,6 +83,13 @@ std::string levelScript(int level) {
   return name;
 }
 
+std::string levelRecorder(int level) {
+  std::string name = "P";
+  name += std::to_string(level);
+  name += "_mom_cur.out";
+  return name;
+}
+
 pid_t start(const std::string& solver, const std::string& script, bool quietOutput = false) {
   pid_t pid = 0;
   std::vector<char*> argv = {const_cast<char*>(solver.c_str()), const_cast<char*>(script.c_str()),
@@ -133,7 +143,10 @@ int main(int argc, char** argv) {
   std::vector<double> single, all, inProcess, interpOnly, underTcl;
   std::vector<double> singleCpu, allCpu, inProcessCpu, underTclCpu;
   for (int run = 0; run < runs; ++run) {
+    // As Marrowick starts a solver: the script written, the last run's
+    // recorder file gone.
     writeFile("os.tcl", defaultScript);
+    fs::remove("mom_cur.out");
     double cpu0 = childrenCpu();
     auto t0 = Clock::now();
     pid_t pid = start(solver, "os.tcl");
@@ -144,6 +157,7 @@ int main(int argc, char** argv) {
 
     for (int level = 1; level <= 21; ++level) {
       writeFile(levelScript(level), sweep[level - 1]);
+      fs::remove(levelRecorder(level));
     }
     std::vector<pid_t> pids;
     cpu0 = childrenCpu();
@@ -172,6 +186,7 @@ int main(int argc, char** argv) {
   }
 
   marrowick::engine::initializeTcl(argv[0]);
+  marrowick::engine::prepareTcl();
   std::FILE* quiet = std::fopen("/dev/null", "w");
   for (int run = 0; run < runs; ++run) {
     writeFile("os.tcl", defaultScript);
