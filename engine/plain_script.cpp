@@ -56,8 +56,8 @@ bool isPlainCommand(std::string_view name) {
   return plainHandler(name) != nullptr;
 }
 
-const BodyRule kBodies[] = {{"section", "Fiber", 3, kSectionBody},
-                            {"pattern", "Plain", 4, kPatternBody}};
+constexpr BodyRule kBodies[] = {{"section", "Fiber", 3, kSectionBody},
+                                {"pattern", "Plain", 4, kPatternBody}};
 
 bool isSeparator(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == ';';

@@ -8,7 +8,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <mutex>
 
@@ -93,6 +92,14 @@ int runPlain(const std::string& path, std::string_view text, std::FILE* errors, 
   return status;
 }
 
+// Whether two names reach the same file; false when either reaches none.
+bool sameFile(const std::string& first, const std::string& second) {
+  struct stat a = {};
+  struct stat b = {};
+  return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
+         a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
 void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::string& path,
                  std::FILE* errors) {
   Tcl_Obj* options = Tcl_GetReturnOptions(interp, TCL_ERROR);
@@ -107,11 +114,8 @@ void reportError(Tcl_Interp* interp, const SolverCommands& commands, const std::
   if (position.line == 0) position.line = Tcl_GetErrorLine(interp);
   // An error in a file the script sourced names that file; the script itself
   // keeps the name it was given.
-  std::error_code ignored;
   const std::string& where =
-      position.file.empty() || std::filesystem::equivalent(position.file, path, ignored)
-          ? path
-          : position.file;
+      position.file.empty() || sameFile(position.file, path) ? path : position.file;
   std::string message = Tcl_GetStringResult(interp);
   if (message.rfind("missing close-brace", 0) == 0 ||
       message.rfind("missing close-bracket", 0) == 0 || message.rfind("missing \"", 0) == 0) {
