@@ -106,12 +106,15 @@ bool readPlainInteger(std::string_view text, int& value) {
 }
 
 bool readFiberLines(std::string_view body, std::vector<FiberLine>& fibers) {
+  std::size_t lines = 1;
   for (char c : body) {
+    lines += c == '\n';
     const bool allowed = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') ||
                          (c >= 'A' && c <= 'Z') || c == '.' || c == '+' || c == '-' || c == '\n' ||
                          isSpace(c);
     if (!allowed) return false;
   }
+  fibers.reserve(lines);
   std::size_t at = 0;
   while (at < body.size()) {
     std::string_view words[6];

@@ -41,6 +41,8 @@ class FiberSection {
   // The material given is the prototype of its copies and must not change
   // while fibers are added (the domain's materials never do).
   void addFiber(double y, double area, const UniaxialMaterial& material);
+  // Room for that many fibers more, when their number is known beforehand.
+  void reserve(std::size_t more) { fibers_.reserve(fibers_.size() + more); }
   void finish();
   std::size_t fiberCount() const { return fibers_.size(); }
   double centroid() const { return centroid_; }

@@ -31,6 +31,7 @@ bool addPlainFibers(Session& s, const Word& body, FiberSection& section) {
     materials.push_back(material);
   }
   if (s.interp != nullptr && !fiberCommandIsOurs(s.interp)) return false;
+  section.reserve(fibers.size());
   for (std::size_t i = 0; i < fibers.size(); ++i) {
     section.addFiber(fibers[i].y, fibers[i].area, *materials[i]);
   }
