@@ -176,6 +176,8 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
   }
   if (!s.analysis) return fail(s, "analyze: no analysis yet; define one with: analysis Static");
   const int code = s.analysis->analyze(steps);
+  // What the steps recorded is in the files once analyze returns.
+  if (s.domain) s.domain->flushRecorders();
   if (code != 0) {
     const StepFailure& failure = s.analysis->failure();
     const int line = scriptLine(s);

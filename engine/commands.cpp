@@ -4,6 +4,7 @@
 
 #include "commands.h"
 
+#include <cstdio>
 #include <new>
 #include <string>
 #include <vector>
@@ -81,7 +82,12 @@ SolverCommands::SolverCommands(Tcl_Interp* interp, std::FILE* warnings)
 
 SolverCommands::~SolverCommands() {
   Tcl_Interp* interp = session_->interp;
-  session_->wipe();
+  try {
+    session_->wipe();
+  } catch (const ModelError& error) {
+    // Only when the recorders were not closed first (closeRecorders).
+    std::fprintf(session_->warnings, "marrowick-solver: %s\n", error.what());
+  }
   if (!Tcl_InterpDeleted(interp)) {
     for (auto group : kGroups) {
       for (const CommandEntry& command : group()) Tcl_DeleteCommand(interp, command.name);

@@ -28,7 +28,8 @@ class SolverCommands {
 
   // The position our own commands found for the last error, if any.
   const ScriptPosition& errorPosition() const;
-  // Closes the recorder files (and so releases their locks).
+  // Closes the recorder files (and so releases their locks); throws
+  // ModelError when a file could not take its last lines.
   void closeRecorders();
 
  private:

@@ -13,9 +13,8 @@ std::string tagText(int tag) {
 }  // namespace
 
 Domain::Domain() = default;
-Domain::~Domain() {
-  closeRecorders();
-}
+// Recorders still open here are closed by their own destructors.
+Domain::~Domain() = default;
 
 void Domain::addNode(int tag, double x, double y) {
   if (nodeIndex_.count(tag) != 0) throw ModelError("node " + tagText(tag) + " already exists");
@@ -202,9 +201,23 @@ void Domain::revertToLastCommit() {
   currentTime_ = committedTime_;
 }
 
+void Domain::flushRecorders() {
+  for (auto& recorder : recorders_) recorder->flush();
+}
+
 void Domain::closeRecorders() {
-  for (auto& recorder : recorders_) recorder->close();
+  // Every file is closed; each that could not take its lines is named.
+  std::string failures;
+  for (auto& recorder : recorders_) {
+    try {
+      recorder->close();
+    } catch (const ModelError& error) {
+      if (!failures.empty()) failures += "; ";
+      failures += error.what();
+    }
+  }
   recorders_.clear();
+  if (!failures.empty()) throw ModelError(failures);
 }
 
 }  // namespace marrowick::engine

@@ -143,11 +143,14 @@ class Domain {
 
   // The converged step: materials, displacements and time become the committed
   // ones, then every recorder writes its line. closeRecorders closes and
-  // forgets them all ("remove recorders").
+  // forgets them all ("remove recorders"), throwing ModelError when a file
+  // could not take its last lines.
   void commit();
   // A failed step: back to the last committed state.
   void revertToLastCommit();
   void closeRecorders();
+  // Writes the recorders' lines that wait (see Recorder).
+  void flushRecorders();
 
  private:
   std::vector<Node> nodes_;

@@ -1,6 +1,7 @@
 #include "recorder.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -8,7 +9,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <thread>
+#include <utility>
 
 // The domain holds its recorders and a recorder reads the domain it watches,
 // as OpenSees' Domain and Recorder do: each of the two includes the other.
@@ -24,6 +27,22 @@ namespace {
 // either, then give up rather than hang.
 constexpr int kLockAttempts = 2000;
 constexpr auto kLockPause = std::chrono::milliseconds(1);
+
+// Lines are written once this many bytes wait.
+constexpr std::size_t kWriteBytes = 4096;
+
+// 0, or the error that stopped the writing.
+int writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return 0;
+}
 
 bool takeWriteLock(int fd) {
   struct flock lock = {};
@@ -65,7 +84,11 @@ Recorder::Recorder(const std::string& path, bool withTime, int precision)
     throw ModelError("recorder file \"" + path + "\" is in use by another program (" +
                      std::strerror(error) + ")");
   }
-  if (::ftruncate(fd_, 0) != 0) {
+  // A new file is left alone: emptying one, even an empty one, makes the
+  // file system write it out on close.
+  struct stat info = {};
+  const bool empty = ::fstat(fd_, &info) == 0 && info.st_size == 0;
+  if (!empty && ::ftruncate(fd_, 0) != 0) {
     const int error = errno;
     ::close(fd_);
     fd_ = -1;
@@ -74,38 +97,48 @@ Recorder::Recorder(const std::string& path, bool withTime, int precision)
 }
 
 Recorder::~Recorder() {
-  close();
+  if (fd_ < 0) return;
+  const std::string unwritten = std::move(pending_);
+  const int fd = std::exchange(fd_, -1);
+  if (const int error = writeAll(fd, unwritten)) {
+    std::fprintf(stderr, "marrowick-solver: cannot write recorder file \"%s\": %s\n", path_.c_str(),
+                 std::strerror(error));
+  }
+  ::close(fd);
 }
 
 void Recorder::close() {
-  if (fd_ >= 0) {
-    ::close(fd_);  // also releases the lock
-    fd_ = -1;
-  }
+  if (fd_ < 0) return;
+  const int fd = std::exchange(fd_, -1);
+  const std::string unwritten = std::move(pending_);
+  // The lock goes with the descriptor, so the file is closed however the
+  // writing ends.
+  const int error = writeAll(fd, unwritten);
+  if (::close(fd) != 0 && error == 0 && errno != EINTR) fail(errno);
+  if (error != 0) fail(error);
+}
+
+void Recorder::flush() {
+  if (fd_ < 0 || pending_.empty()) return;
+  if (const int error = writeAll(fd_, pending_)) fail(error);
+  pending_.clear();
+}
+
+void Recorder::fail(int error) const {
+  throw ModelError("cannot write recorder file \"" + path_ + "\": " + std::strerror(error));
 }
 
 void Recorder::add(double value) {
-  appendNumber(line_, value, precision_);
-  line_ += ' ';
+  appendNumber(pending_, value, precision_);
+  pending_ += ' ';
 }
 
 void Recorder::record(const Domain& domain) {
   if (fd_ < 0) return;
-  line_.clear();
   if (withTime_) add(domain.committedTime());
   addResponse(domain);
-  line_ += '\n';
-  const char* data = line_.data();
-  std::size_t left = line_.size();
-  while (left > 0) {
-    const ssize_t written = ::write(fd_, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      throw ModelError("cannot write recorder file \"" + path_ + "\": " + std::strerror(errno));
-    }
-    data += written;
-    left -= static_cast<std::size_t>(written);
-  }
+  pending_ += '\n';
+  if (pending_.size() >= kWriteBytes) flush();
 }
 
 NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,

@@ -16,17 +16,24 @@ struct SectionQuery;
 // The file is created (emptied) when the recorder is made and is held under
 // an exclusive open-file-description lock until close(): a reader that asks
 // for a shared lock without waiting is refused while the file is still being
-// written, and never sees half a result.
+// written, and never sees half a result. Lines are written a few kilobytes at
+// a time and whenever flush() is called (the solver calls it at the end of
+// each analyze): a write per step costs more than the step.
 class Recorder {
  public:
   virtual ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // Writes the line of the step just committed; throws ModelError when the
-  // file cannot take it (a full disk must not pass for a finished run).
+  // Adds the line of the step just committed; throws ModelError when the
+  // file cannot take the lines (a full disk must not pass for a finished run).
   void record(const Domain& domain);
+  // Writes the lines not yet written and closes the file, throwing ModelError
+  // as record() does. The destructor of a recorder never closed (only when
+  // another failure cut the run short) writes what it can.
   void close();
+  // Writes the lines that wait; throws as record() does.
+  void flush();
   const std::string& path() const { return path_; }
 
  protected:
@@ -38,11 +45,13 @@ class Recorder {
   void add(double value);
 
  private:
+  [[noreturn]] void fail(int error) const;
+
   std::string path_;
   int fd_ = -1;
   bool withTime_;
   int precision_;
-  std::string line_;
+  std::string pending_;  // lines not yet written
 };
 
 enum class NodeResponse { Disp, Reaction };

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
 
 #include "commands.h"
+#include "model_error.h"
 #include "plain_script.h"
 #include "session.h"
 #include "traceback.h"
@@ -78,6 +80,19 @@ int readScript(const std::string& path, std::FILE* errors, std::string& text) {
 // Still reachable, so that leak checkers do not count what is left on purpose.
 Session* sessionLeftForExit = nullptr;
 
+// Closes the recorders the script left open: 0, or 1 after naming the files
+// that could not take their last lines.
+template <class Close>
+int closeRecorders(Close&& close, const std::string& path, std::FILE* errors) {
+  try {
+    close();
+  } catch (const ModelError& error) {
+    std::fprintf(errors, "marrowick-solver: %s: %s\n", path.c_str(), error.what());
+    return 1;
+  }
+  return 0;
+}
+
 // A plain script, without an interpreter; its errors read as Tcl's would.
 int runPlain(const std::string& path, std::string_view text, std::FILE* errors, bool tearDown) {
   auto session = std::make_unique<Session>(nullptr, errors);
@@ -87,7 +102,10 @@ int runPlain(const std::string& path, std::string_view text, std::FILE* errors, 
                  session->errorPosition.line, session->errorMessage.c_str());
     status = 1;
   }
-  if (session->domain) session->domain->closeRecorders();
+  const auto close = [&] {
+    if (session->domain) session->domain->closeRecorders();
+  };
+  if (closeRecorders(close, path, errors) != 0) status = 1;
   if (!tearDown) sessionLeftForExit = session.release();
   return status;
 }
@@ -156,7 +174,7 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
                  code == TCL_BREAK ? "break" : "continue");
     status = 1;
   }
-  commands->closeRecorders();
+  if (closeRecorders([&] { commands->closeRecorders(); }, path, errors) != 0) status = 1;
   if (tearDown) {
     commands.reset();
     Tcl_DeleteInterp(interp);

@@ -24,16 +24,18 @@ class Session {
  public:
   Session(Tcl_Interp* interp, std::FILE* warnings) : interp(interp), warnings(warnings) {}
 
+  // Throws ModelError when a recorder's file could not take its last lines;
+  // the model is gone all the same.
   void wipe() {
     analysis.reset();
     pendingIntegrator.reset();
     pendingTest.reset();
-    if (domain) domain->closeRecorders();
-    domain.reset();
+    const std::unique_ptr<Domain> old = std::move(domain);
     buildingSection = nullptr;
     buildingPattern = nullptr;
     patchFibers.clear();
     layerFibers.clear();
+    if (old) old->closeRecorders();
   }
 
   // Null for a plain script: commands set results, report errors and ask

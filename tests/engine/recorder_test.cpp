@@ -1,4 +1,4 @@
-// The recorder file: its number format, its write-through, and the lock that
+// The recorder file: its number format, its writing, and the lock that
 // keeps Marrowick from reading a file the solver is still writing.
 
 #include "recorder.h"
@@ -64,7 +64,9 @@ TEST(NodeRecorder, TruncatesAtCreationAndHoldsTheLockUntilClosed) {
     domain.applyLoads(1.5);
     domain.commit();
     recorder.record(domain);
-    // Written through: readable before the recorder is done.
+    // Written when flushed (the solver flushes after each analyze): readable
+    // before the recorder is done.
+    recorder.flush();
     EXPECT_EQ(readLines("r.out"), std::vector<std::string>{"1.5 0.5 -2e-07 "});
     recorder.close();
     EXPECT_TRUE(sharedLockGranted("r.out"));

@@ -176,6 +176,14 @@ INSTANTIATE_TEST_SUITE_P(
                           "  layer circ 3 4 0.5 0 0 1\n}\n",
                   1,
                   {"line 5", "there is no uniaxialMaterial 3"}},
+        // Lines wait to be written; a disk that cannot take them still fails
+        // the run, at the analyze that recorded them.
+        BadScript{"RecorderOnAFullDisk",
+                  kElasticModel + "recorder Node -file /dev/full -time -node 2 -dof 1 disp\n" +
+                      "pattern Plain 1 Linear {\nload 2 10.0 0 0\n}\n" +
+                      "integrator LoadControl 0.5\n" + kAnalysis + "analysis Static\nanalyze 2\n",
+                  1,
+                  {"line 23", "cannot write recorder file \"/dev/full\"", "No space left"}},
         BadScript{"RunawayRecursion",
                   "proc f {n} { f [expr {$n+1}] }\nf 0\n",
                   1,
