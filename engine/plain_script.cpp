@@ -97,14 +97,16 @@ bool allowedIn(const BodyRule& rule, std::string_view name) {
 
 template <class Each>
 bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&& each,
-                  bool checked = false);
+                  bool checked = false, PlainBodies* bodies = nullptr);
 
 // Checks a command of the script or of a body; reads nothing further.
 constexpr auto kCheckOnly = [](const PlainCommand&) { return true; };
 
 // Whether a command of the script (not of a body) keeps its meaning without
-// Tcl; checks its body if it has one and checkBody is set.
-bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkBody) {
+// Tcl; checks its body if it has one and checkBody is set, reading a body of
+// fiber lines into bodies, if given.
+bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkBody,
+                   PlainBodies* bodies) {
   const std::vector<std::string_view>& w = command.words;
   const std::string_view name = w[0];
   if (name == "puts") return w.size() == 2 && command.bodyWord < 0;
@@ -122,7 +124,16 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
     return false;
   }
   command.bodyRule = rule;
-  return !checkBody || readCommands(bodyText, command.line, rule, kCheckOnly);
+  if (!checkBody) return true;
+  // Fiber lines are plain words in plain lines.
+  if (bodies != nullptr && rule->command == "section") {
+    std::vector<FiberLine> fibers;
+    if (readFiberLines(bodyText, fibers)) {
+      bodies->add(bodyText.data(), std::move(fibers));
+      return true;
+    }
+  }
+  return readCommands(bodyText, command.line, rule, kCheckOnly);
 }
 
 // Reads commands up to the end of the text, which starts on the given line,
@@ -132,7 +143,7 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
 // or each() stopped.
 template <class Each>
 bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&& each,
-                  bool checked) {
+                  bool checked, PlainBodies* bodies) {
   std::size_t at = 0;
   PlainCommand command;  // kept between commands: its words keep their room
   while (at < text.size()) {
@@ -190,7 +201,7 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&
     }
     if (inside != nullptr) {
       if (!allowedIn(*inside, command.words[0])) return false;
-    } else if (!acceptCommand(command, bodyText, !checked)) {
+    } else if (!acceptCommand(command, bodyText, !checked, bodies)) {
       return false;
     }
     line += bodyLines;
@@ -290,8 +301,8 @@ bool isPlainWord(std::string_view word) {
   return isPlainReal(word);
 }
 
-bool isPlainScript(std::string_view text) {
-  return readCommands(text, 1, nullptr, kCheckOnly);
+bool isPlainScript(std::string_view text, PlainBodies* bodies) {
+  return readCommands(text, 1, nullptr, kCheckOnly, false, bodies);
 }
 
 int runPlainScript(Session& s, std::string_view text) {

@@ -22,7 +22,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
+
+#include "fiber_lines.h"
 
 namespace marrowick::engine {
 
@@ -42,8 +45,28 @@ std::string withTclLineEnds(std::string_view bytes);
 // The same, in place.
 void useTclLineEnds(std::string& text);
 
-// Whether a script (its text given with Tcl's line ends) is plain.
-bool isPlainScript(std::string_view text);
+// The fiber lines of a plain script's sections, read while the script was
+// checked, by where each body starts in the script's text: the section
+// command then takes them as they are instead of reading them again.
+class PlainBodies {
+ public:
+  void add(const char* body, std::vector<FiberLine> fibers) {
+    fibers_.emplace_back(body, std::move(fibers));
+  }
+  const std::vector<FiberLine>* find(const char* body) const {
+    for (const auto& [start, fibers] : fibers_) {
+      if (start == body) return &fibers;
+    }
+    return nullptr;
+  }
+
+ private:
+  std::vector<std::pair<const char*, std::vector<FiberLine>>> fibers_;
+};
+
+// Whether a script (its text given with Tcl's line ends) is plain; the
+// sections' fiber lines go to bodies, if given, on the way.
+bool isPlainScript(std::string_view text, PlainBodies* bodies = nullptr);
 // A word that means the same with or without Tcl wherever it stands: any
 // word but one that Tcl may read as a number other than a plain decimal.
 bool isPlainWord(std::string_view word);

@@ -94,8 +94,10 @@ int closeRecorders(Close&& close, const std::string& path, std::FILE* errors) {
 }
 
 // A plain script, without an interpreter; its errors read as Tcl's would.
-int runPlain(const std::string& path, std::string_view text, std::FILE* errors, bool tearDown) {
+int runPlain(const std::string& path, std::string_view text, const PlainBodies& bodies,
+             std::FILE* errors, bool tearDown) {
   auto session = std::make_unique<Session>(nullptr, errors);
+  session->plainBodies = &bodies;
   int status = 0;
   if (runPlainScript(*session, text) != TCL_OK) {
     std::fprintf(errors, "marrowick-solver: %s line %d: %s\n", path.c_str(),
@@ -106,6 +108,7 @@ int runPlain(const std::string& path, std::string_view text, std::FILE* errors, 
     if (session->domain) session->domain->closeRecorders();
   };
   if (closeRecorders(close, path, errors) != 0) status = 1;
+  session->plainBodies = nullptr;
   if (!tearDown) sessionLeftForExit = session.release();
   return status;
 }
@@ -158,7 +161,8 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
   if (use == Interpreter::WhenNeeded) {
     // Tcl reads the file itself, so its bytes may change here.
     useTclLineEnds(bytes);
-    if (isPlainScript(bytes)) return runPlain(path, bytes, errors, tearDown);
+    PlainBodies bodies;
+    if (isPlainScript(bytes, &bodies)) return runPlain(path, bytes, bodies, errors, tearDown);
   }
 
   prepareTcl();

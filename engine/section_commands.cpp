@@ -10,6 +10,7 @@
 
 #include "command_groups.h"
 #include "fiber_lines.h"
+#include "plain_script.h"
 
 namespace marrowick::engine {
 
@@ -19,10 +20,14 @@ namespace {
 // has been added then): a line the plain reader refuses, a material that is
 // not there (Tcl then names the line), or a fiber command that is not ours.
 bool addPlainFibers(Session& s, const Word& body, FiberSection& section) {
-  std::vector<FiberLine> fibers;
-  if (!readFiberLines(body.text(), fibers)) {
-    return false;
+  std::vector<FiberLine> own;
+  const std::vector<FiberLine>* read =
+      s.plainBodies != nullptr ? s.plainBodies->find(body.text().data()) : nullptr;
+  if (read == nullptr) {
+    if (!readFiberLines(body.text(), own)) return false;
+    read = &own;
   }
+  const std::vector<FiberLine>& fibers = *read;
   std::vector<const UniaxialMaterial*> materials;
   materials.reserve(fibers.size());
   for (const FiberLine& fiber : fibers) {

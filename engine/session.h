@@ -15,6 +15,7 @@
 namespace marrowick::engine {
 
 struct PlainCommand;
+class PlainBodies;
 
 // Everything a script builds: the model, the analysis set up for it and the
 // state of the section or pattern body being read. Without an interpreter
@@ -60,6 +61,7 @@ class Session {
   ScriptPosition errorPosition;
   // Without an interpreter only:
   const PlainCommand* plainCommand = nullptr;
+  const PlainBodies* plainBodies = nullptr;  // read while the script was checked
   int plainLine = 0;
   std::string errorMessage;
 };
