@@ -176,8 +176,6 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
   }
   if (!s.analysis) return fail(s, "analyze: no analysis yet; define one with: analysis Static");
   const int code = s.analysis->analyze(steps);
-  // What the steps recorded is in the files once analyze returns.
-  if (s.domain) s.domain->flushRecorders();
   if (code != 0) {
     const StepFailure& failure = s.analysis->failure();
     const int line = scriptLine(s);
@@ -188,6 +186,8 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
                  where.c_str(), failure.step + 1, steps, failure.time, failure.reason.c_str(),
                  code);
   }
+  // What the steps recorded is in the files once analyze returns.
+  if (s.domain) s.domain->flushRecorders();
   setResult(s, code);
   return TCL_OK;
 }

@@ -120,8 +120,11 @@ void Recorder::close() {
 
 void Recorder::flush() {
   if (fd_ < 0 || pending_.empty()) return;
-  if (const int error = writeAll(fd_, pending_)) fail(error);
+  const int error = writeAll(fd_, pending_);
+  // Lines the file could not take are not offered again: the failure is
+  // told once.
   pending_.clear();
+  if (error != 0) fail(error);
 }
 
 void Recorder::fail(int error) const {
