@@ -77,8 +77,13 @@ int readScript(const std::string& path, std::FILE* errors, std::string& text) {
   return 0;
 }
 
-// Still reachable, so that leak checkers do not count what is left on purpose.
+}  // namespace
+
+// Still reachable (outside the unnamed namespace, so that the store is kept),
+// so that leak checkers do not count what is left on purpose.
 Session* sessionLeftForExit = nullptr;
+
+namespace {
 
 // Closes the recorders the script left open: 0, or 1 after naming the files
 // that could not take their last lines.
