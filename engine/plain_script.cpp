@@ -196,7 +196,7 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&
       while (at < text.size() && isPlainChar(text[at])) ++at;
       if (at < text.size() && !isSeparator(text[at])) return false;
       const std::string_view word = text.substr(start, at - start);
-      if (!isPlainWord(word)) return false;
+      if (!checked && !isPlainWord(word)) return false;
       command.words.push_back(word);
     }
     if (inside != nullptr) {
