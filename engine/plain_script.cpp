@@ -26,12 +26,13 @@ namespace {
 // (see session.h), and so run alike without an interpreter. A command not
 // listed here makes its script run under Tcl.
 constexpr std::string_view kPlainCommands[] = {
-    "wipe",        "model",   "node",      "fix",        "uniaxialMaterial", "section",
-    "element",     "pattern", "loadConst", "integrator", "system",           "numberer",
-    "constraints", "test",    "algorithm", "analysis",   "analyze",          "recorder",
-    "nodeDisp",    "getTime", "fiber",     "load"};
+    "wipe",     "model",    "node",        "fix",       "uniaxialMaterial",
+    "section",  "element",  "pattern",     "loadConst", "integrator",
+    "system",   "numberer", "constraints", "test",      "algorithm",
+    "analysis", "analyze",  "recorder",    "nodeDisp",  "getTime",
+    "fiber",    "patch",    "layer",       "load"};
 
-constexpr const char* kSectionBody[] = {"fiber"};
+constexpr const char* kSectionBody[] = {"fiber", "patch", "layer"};
 constexpr const char* kPatternBody[] = {"load"};
 
 // The handlers of the plain commands, looked up once.

@@ -45,6 +45,10 @@ TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
       {"a proc", "proc f {} { wipe }\n" + kModel, false},
       {"a Tcl command", "set x 1\n" + kModel, false},
       {"a body with a $", kModel + "section Fiber 1 {\n fiber $y 0 1 1\n}\n", false},
+      {"patches and layers",
+       kModel +
+           "section Fiber 1 {\n patch rect 1 2 2 -1 -1 1 1\n layer straight 1 2 0.5 -1 0 1 0\n}\n",
+       true},
       {"a body with another command", kModel + "section Fiber 1 { node 3 0 0 }\n", false},
       {"a braced word elsewhere", kModel + "node {3} 0 0\n", false},
       {"a body never closed", kModel + "section Fiber 1 {\n fiber 1 0 1 1\n", false},
@@ -76,6 +80,7 @@ TEST(PlainScript, ErrorsReadAsUnderTcl) {
       kModel + "section Fiber 1 {\n fiber 1 0 1 1\n fiber 2 0 1 9\n}\n",
       kModel + "pattern Plain 1 Linear {\n load 2 0 0 1\n load 7 0 0 1\n}\n",
       kModel + "section Fiber 1 { fiber 1 0 1 1 }\nsection Fiber 1 { fiber 1 0 1 1 }\n",
+      kModel + "section Fiber 1 {\n fiber 1 0 1 1\n patch rect 1 2 2 0 0 0 1\n}\n",
       kModel + "fiber 1 0 1 1\n",
       kModel + "file delete full\n",
       kModel + "analyze 1\n",
