@@ -184,6 +184,11 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
     status = 1;
   }
   if (closeRecorders([&] { commands->closeRecorders(); }, path, errors) != 0) status = 1;
+  // What puts wrote may wait in Tcl's channel buffers, and the program does
+  // not end through Tcl's exit.
+  for (const int type : {TCL_STDOUT, TCL_STDERR}) {
+    if (Tcl_Channel channel = Tcl_GetStdChannel(type)) Tcl_Flush(channel);
+  }
   if (tearDown) {
     commands.reset();
     Tcl_DeleteInterp(interp);

@@ -39,14 +39,18 @@ inline std::vector<std::string> readLines(const std::filesystem::path& path) {
 struct RunResult {
   int status = -1;
   std::string errors;
+  std::string output;  // the solver program's standard output
 };
 
 // Runs the solver program on a script in the current directory.
 inline RunResult runSolver(const std::string& script, int stdinFd = -1) {
   const std::string errorsPath = script + ".stderr";
+  const std::string outputPath = script + ".stdout";
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errorsPath.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath.c_str(),
                                    O_WRONLY | O_CREAT | O_TRUNC, 0644);
   if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
   std::vector<char*> argv = {const_cast<char*>(MARROWICK_SOLVER), const_cast<char*>(script.c_str()),
@@ -60,7 +64,9 @@ inline RunResult runSolver(const std::string& script, int stdinFd = -1) {
   }
   posix_spawn_file_actions_destroy(&actions);
   result.errors = readText(errorsPath);
+  result.output = readText(outputPath);
   std::filesystem::remove(errorsPath);
+  std::filesystem::remove(outputPath);
   return result;
 }
 

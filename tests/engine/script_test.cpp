@@ -190,6 +190,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"line 2", "too many nested evaluations", "frames left out"}}),
     [](const ::testing::TestParamInfo<BadScript>& info) { return std::string(info.param.name); });
 
+// The program ends without Tcl's own exit, which once left the last words of
+// a puts without a newline in Tcl's buffer.
+TEST(ScriptFile, WhatPutsWritesReachesStandardOutputOnBothPaths) {
+  marrowick::testing::ScopedTempDir dir;
+  writeText("tcl.tcl", "puts first\nputs -nonewline \"no newline\"\n");
+  writeText("plain.tcl", "puts plain\n");
+  EXPECT_EQ(runSolver("tcl.tcl").output, "first\nno newline");
+  EXPECT_EQ(runSolver("plain.tcl").output, "plain\n");
+}
+
 TEST(ScriptFile, MissingOrUnreadableScriptExitsWith2) {
   marrowick::testing::ScopedTempDir dir;
   auto missing = runSolver("nowhere.tcl");
