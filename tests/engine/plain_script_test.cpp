@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "engine_test_support.h"
@@ -67,6 +68,49 @@ TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
       {"an octal fiber tag", kModel + "section Fiber 1 {\n fiber 1 0 1 01\n}\n", false},
   };
   for (const auto& c : cases) EXPECT_EQ(isPlain(c.script), c.plain) << c.name;
+}
+
+// A word's shape decides most of it; near the ends of the doubles only its
+// value can, and the quick shape check must never admit what the reader
+// refuses.
+TEST(PlainScript, NumberWordsAreReadAsTclReadsThemOrLeftToTcl) {
+  const struct {
+    const char* word;
+    bool plain;   // the script may stay plain
+    bool number;  // read as a finite number without Tcl
+    double value;
+  } cases[] = {
+      {"-2.824E+002", true, true, -282.4},
+      {"-0", true, true, 0.0},  // a whole number to Tcl: +0
+      {"-.5e-3", true, true, -0.0005},
+      {"1e250", true, true, 1e250},
+      {"9.99e307", true, true, 9.99e307},
+      {"2.2250738585072014e-308", true, true, 2.2250738585072014e-308},
+      {"1234567890123456789012345678901234567890.5", true, true,
+       1234567890123456789012345678901234567890.5},
+      {"0.00000000000000000000000000000000000000001e-250", true, true, 1e-291},
+      {"1.8e308", false, false, 0},   // beyond the doubles
+      {"2.2e-308", false, false, 0},  // below the normal doubles
+      {"00.5", false, false, 0},
+      {"1e5x", false, false, 0},
+      {".", false, false, 0},
+      {"Inf", true, false, 0},  // a finite number to neither
+      {"-file", true, false, 0},
+      {"-", true, false, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.word);
+    EXPECT_EQ(isPlainWord(c.word), c.plain);
+    double value = 0.0;
+    const bool number = readPlainReal(c.word, value);
+    EXPECT_EQ(number, c.number);
+    if (isPlainReal(c.word)) {
+      EXPECT_TRUE(number);
+    }
+    if (!number) continue;
+    EXPECT_EQ(value, c.value);
+    EXPECT_EQ(std::signbit(value), std::signbit(c.value));
+  }
 }
 
 // Plain scripts that fail: the same message, line and status without Tcl.
