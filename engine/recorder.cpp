@@ -98,24 +98,25 @@ Recorder::Recorder(const std::string& path, bool withTime, int precision)
 
 Recorder::~Recorder() {
   if (fd_ < 0) return;
-  const std::string unwritten = std::move(pending_);
-  const int fd = std::exchange(fd_, -1);
-  if (const int error = writeAll(fd, unwritten)) {
+  if (const int error = finish()) {
     std::fprintf(stderr, "marrowick-solver: cannot write recorder file \"%s\": %s\n", path_.c_str(),
                  std::strerror(error));
   }
-  ::close(fd);
 }
 
 void Recorder::close() {
   if (fd_ < 0) return;
+  if (const int error = finish()) fail(error);
+}
+
+int Recorder::finish() {
   const int fd = std::exchange(fd_, -1);
   const std::string unwritten = std::move(pending_);
   // The lock goes with the descriptor, so the file is closed however the
   // writing ends.
-  const int error = writeAll(fd, unwritten);
-  if (::close(fd) != 0 && error == 0 && errno != EINTR) fail(errno);
-  if (error != 0) fail(error);
+  int error = writeAll(fd, unwritten);
+  if (::close(fd) != 0 && error == 0 && errno != EINTR) error = errno;
+  return error;
 }
 
 void Recorder::flush() {

@@ -45,6 +45,8 @@ class Recorder {
   void add(double value);
 
  private:
+  // Writes the lines that wait and closes the file: 0, or the first error.
+  int finish();
   [[noreturn]] void fail(int error) const;
 
   std::string path_;
