@@ -21,6 +21,7 @@
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
 #include "app/section_files.h"
+#include "app/solver_watch.h"
 #include "app/surface_tools.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
@@ -111,6 +112,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectButtons();
   SectionFiles1 =
       new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
+  Solvers = new SolverWatch(this);
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
@@ -236,7 +238,10 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::Button7Click() {
-  RunMomentCurvature(state_);
+  Solvers->CheckIdle(Analysis::MomentCurvature);
+  RunMomentCurvature(state_, [this](SolverProcess solver) {
+    Solvers->Watch(Analysis::MomentCurvature, std::move(solver));
+  });
 }
 
 void TForm1::Button4Click() {
@@ -247,7 +252,9 @@ void TForm1::Button4Click() {
 }
 
 void TForm1::Button3Click() {
-  RunAxialSweep(state_);
+  Solvers->CheckIdle(Analysis::Sweep);
+  RunAxialSweep(
+      state_, [this](SolverProcess solver) { Solvers->Watch(Analysis::Sweep, std::move(solver)); });
 }
 
 void TForm1::Button5Click() {

@@ -19,6 +19,7 @@ class QStatusBar;
 namespace marrowick {
 
 class SectionFiles;
+class SolverWatch;
 class SurfaceTools;
 class TImage;
 
@@ -39,6 +40,8 @@ class TForm1 : public QWidget {
   SurfaceTools* SurfaceTools1 = nullptr;
   // 保存截面 and 打开截面, the background's context menu, dropped files.
   SectionFiles* SectionFiles1 = nullptr;
+  // The solvers the two analyses have started, until each has ended.
+  SolverWatch* Solvers = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面

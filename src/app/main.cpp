@@ -3,8 +3,10 @@
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/section_files.h"
+#include "core/runtime_directory.h"
 
 int main(int argc, char** argv) {
+  marrowick::ProvideRuntimeDirectory();
   QApplication application(argc, argv);
   marrowick::NameApplication();
   marrowick::ReadUserDecimalSymbol();

@@ -142,7 +142,9 @@ class Batch {
     std::string program = options_.solver.empty()
                               ? LocateSolver()
                               : std::filesystem::absolute(options_.solver).string();
+    // A solver the user named is called by the name they gave.
     SolverPool pool(std::move(program),
+                    options_.solver.empty() ? kSolverCommandName : options_.solver,
                     std::chrono::duration_cast<Clock::duration>(
                         std::chrono::duration<double>(options_.timeout_seconds)));
     for (;;) {

@@ -12,6 +12,7 @@
 #include "batch/batch_run.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "core/runtime_directory.h"
 
 int main(int argc, char** argv) {
   using namespace marrowick;
@@ -33,6 +34,7 @@ int main(int argc, char** argv) {
   // The charts draw their labels with the toolkit's fonts, which need a GUI
   // application but no display.
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  ProvideRuntimeDirectory();
   int qt_argc = 1;
   QGuiApplication application(qt_argc, argv);
   // Chart labels follow the regional decimal symbol, as in the window; the

@@ -2,10 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,13 +16,10 @@
 #include "core/number_text.h"
 #include "solver/solver_process.h"
 
-extern char** environ;
-
 namespace marrowick {
 
 namespace {
 
-constexpr char kSolverName[] = "opensees.exe";
 // The end of a solver's output kept for a failure's message.
 constexpr off_t kOutputTail = 4096;
 constexpr int kCaughtSignals[] = {SIGCHLD, SIGINT, SIGTERM, SIGHUP};
@@ -45,7 +40,7 @@ void OnSignal(int signal_number) {
 struct sigaction previous_actions[std::size(kCaughtSignals)];
 
 void CatchSignals() {
-  if (::pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) FailSolverStart(kSolverName, errno);
+  if (::pipe2(wake_pipe, O_CLOEXEC | O_NONBLOCK) != 0) FailSolverStart(kSolverCommandName, errno);
   interrupt_signal = 0;
   struct sigaction action = {};
   action.sa_handler = OnSignal;
@@ -89,28 +84,11 @@ std::string Seconds(std::chrono::steady_clock::duration duration) {
   return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, seconds).ptr) + " s";
 }
 
-// posix_spawn's settings, released on every way out.
-class SpawnSettings {
- public:
-  SpawnSettings() {
-    ::posix_spawn_file_actions_init(&actions_);
-    ::posix_spawnattr_init(&attributes_);
-  }
-  ~SpawnSettings() {
-    ::posix_spawn_file_actions_destroy(&actions_);
-    ::posix_spawnattr_destroy(&attributes_);
-  }
-  SpawnSettings(const SpawnSettings&) = delete;
-  SpawnSettings& operator=(const SpawnSettings&) = delete;
-
-  posix_spawn_file_actions_t actions_;
-  posix_spawnattr_t attributes_;
-};
-
 }  // namespace
 
-SolverPool::SolverPool(std::string program, std::chrono::steady_clock::duration timeout)
-    : program_(std::move(program)), timeout_(timeout) {
+SolverPool::SolverPool(std::string program, std::string name,
+                       std::chrono::steady_clock::duration timeout)
+    : program_(std::move(program)), name_(std::move(name)), timeout_(timeout) {
   CatchSignals();
 }
 
@@ -127,36 +105,18 @@ void SolverPool::Start(const SolverRun& run) {
   const std::string recorder = run.directory + "/" + run.recorder;
   if (::unlink(recorder.c_str()) != 0 && errno != ENOENT) FailFileDelete(recorder, errno);
 
-  const std::string command_line = std::string(kSolverName) + " " + run.script;
-  Child child{run, -1, ::memfd_create("solver-output", MFD_CLOEXEC), {}};
-  if (child.output_fd < 0) FailSolverStart(command_line, errno);
-
-  SpawnSettings settings;
-  // The solver works in its section's directory, reads nothing from a
-  // console, and starts with default signal actions and an empty mask in a
-  // process group of its own.
-  ::posix_spawn_file_actions_addchdir_np(&settings.actions_, run.directory.c_str());
-  ::posix_spawn_file_actions_addopen(&settings.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  ::posix_spawn_file_actions_adddup2(&settings.actions_, child.output_fd, STDOUT_FILENO);
-  ::posix_spawn_file_actions_adddup2(&settings.actions_, child.output_fd, STDERR_FILENO);
-  sigset_t signals;
-  sigemptyset(&signals);
-  ::posix_spawnattr_setsigmask(&settings.attributes_, &signals);
-  sigfillset(&signals);
-  ::posix_spawnattr_setsigdefault(&settings.attributes_, &signals);
-  ::posix_spawnattr_setpgroup(&settings.attributes_, 0);
-  ::posix_spawnattr_setflags(&settings.attributes_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF |
-                                                        POSIX_SPAWN_SETPGROUP);
-
-  std::string argument0 = kSolverName;
-  std::string argument1 = run.script;
-  char* const argv[] = {argument0.data(), argument1.data(), nullptr};
+  Child child{run, {}, ::memfd_create("solver-output", MFD_CLOEXEC), {}};
+  if (child.output_fd < 0) FailSolverStart(name_ + " " + run.script, errno);
   child.started = std::chrono::steady_clock::now();
-  const int error = ::posix_spawn(&child.pid, program_.c_str(), &settings.actions_,
-                                  &settings.attributes_, argv, environ);
-  if (error != 0) {
+  try {
+    child.process = LaunchSolver({.program = program_,
+                                  .name = name_,
+                                  .script = run.script,
+                                  .directory = run.directory,
+                                  .output_fd = child.output_fd});
+  } catch (const Failure&) {
     ::close(child.output_fd);
-    FailSolverStart(command_line, error);
+    throw;
   }
   children_.push_back(std::move(child));
 }
@@ -168,18 +128,14 @@ std::vector<RunOutcome> SolverPool::WaitAny() {
     const auto now = std::chrono::steady_clock::now();
     auto next_deadline = std::chrono::steady_clock::time_point::max();
     for (auto it = children_.begin(); it != children_.end();) {
-      int status = 0;
-      pid_t reaped = ::waitpid(it->pid, &status, WNOHANG);
-      if (reaped == 0 && now - it->started >= timeout_) {
-        ::kill(-it->pid, SIGKILL);
-        while ((reaped = ::waitpid(it->pid, &status, 0)) < 0 && errno == EINTR) {
-        }
+      if (const std::optional<int> status = it->process.Reap()) {
+        ended.push_back(Reaped(*it, *status));
+        it = children_.erase(it);
+      } else if (now - it->started >= timeout_) {
+        it->process.KillAndReap();
         ended.push_back({it->run, false, "timed out after " + Seconds(timeout_) + " and was killed",
                          now - it->started});
-        Release(*it);
-        it = children_.erase(it);
-      } else if (reaped == it->pid) {
-        ended.push_back(Reaped(*it, status));
+        ::close(it->output_fd);
         it = children_.erase(it);
       } else {
         next_deadline = std::min(next_deadline, it->started + timeout_);
@@ -196,33 +152,21 @@ std::vector<RunOutcome> SolverPool::WaitAny() {
 }
 
 RunOutcome SolverPool::Reaped(Child& child, int status) {
-  RunOutcome outcome{child.run, false, {}, std::chrono::steady_clock::now() - child.started};
-  if (WIFEXITED(status) && WEXITSTATUS(status) == 0) {
-    outcome.ok = true;
-  } else {
-    outcome.reason = WIFEXITED(status)
-                         ? "the solver exited with status " + std::to_string(WEXITSTATUS(status))
-                         : "the solver was ended by signal " + std::to_string(WTERMSIG(status)) +
-                               " (" + ::strsignal(WTERMSIG(status)) + ")";
+  RunOutcome outcome{child.run, false, WaitStatusReason(status),
+                     std::chrono::steady_clock::now() - child.started};
+  outcome.ok = outcome.reason.empty();
+  if (!outcome.ok) {
     const std::string last_line = LastOutputLine(child.output_fd);
     if (!last_line.empty()) outcome.reason += ": " + last_line;
   }
-  Release(child);
-  return outcome;
-}
-
-void SolverPool::Release(Child& child) {
-  // Whatever the solver started and left behind goes with it.
-  ::kill(-child.pid, SIGKILL);
   ::close(child.output_fd);
+  return outcome;
 }
 
 void SolverPool::KillAll() {
   for (Child& child : children_) {
-    ::kill(-child.pid, SIGKILL);
-    while (::waitpid(child.pid, nullptr, 0) < 0 && errno == EINTR) {
-    }
-    Release(child);
+    child.process.KillAndReap();
+    ::close(child.output_fd);
   }
   children_.clear();
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <string>
 #include <vector>
+
+#include "solver/solver_launcher.h"
 
 namespace marrowick {
 
@@ -32,7 +32,8 @@ struct RunOutcome {
 // Ctrl+C, SIGTERM and SIGHUP are caught while a pool exists and end WaitAny.
 class SolverPool {
  public:
-  SolverPool(std::string program, std::chrono::steady_clock::duration timeout);
+  // Runs `program`; messages call it `name`.
+  SolverPool(std::string program, std::string name, std::chrono::steady_clock::duration timeout);
   ~SolverPool();
   SolverPool(const SolverPool&) = delete;
   SolverPool& operator=(const SolverPool&) = delete;
@@ -40,9 +41,9 @@ class SolverPool {
   // Deletes the run's recorder file, so that a solver that stops before its
   // recorder line leaves no earlier result to be read as its own, then starts
   // the solver as "opensees.exe SCRIPT" in the run's directory. Fails with
-  // the file-creation failure naming a recorder file that cannot be deleted
-  // and with the solver-start failure when the program cannot be run; no
-  // solver is then started.
+  // the file-deletion failure naming a recorder file that cannot be deleted
+  // and with the solver-start failure when the program cannot be run or the
+  // directory entered; no solver is then started.
   void Start(const SolverRun& run);
 
   std::size_t Running() const { return children_.size(); }
@@ -61,15 +62,15 @@ class SolverPool {
  private:
   struct Child {
     SolverRun run;
-    pid_t pid = -1;
+    SolverProcess process;
     int output_fd = -1;  // the solver's standard output and error
     std::chrono::steady_clock::time_point started;
   };
 
   RunOutcome Reaped(Child& child, int status);
-  void Release(Child& child);
 
   std::string program_;
+  std::string name_;
   std::chrono::steady_clock::duration timeout_;
   std::vector<Child> children_;
 };

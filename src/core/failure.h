@@ -21,6 +21,7 @@ enum class FailureKind {
   RangeCheck,         // a table sized to a negative number of slots
   InvalidInput,       // an input the section model cannot take
   SolverStart,        // the solver process could not be started
+  SolverBusy,         // an analysis started again while its solvers still run
 };
 
 // A failure carries its kind and the text the user reads. It is thrown where

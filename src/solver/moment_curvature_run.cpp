@@ -1,16 +1,15 @@
 #include "solver/moment_curvature_run.h"
 
 #include "core/text_file.h"
-#include "solver/solver_process.h"
 #include "solver/solver_script.h"
 
 namespace marrowick {
 
-void RunMomentCurvature(AnalysisState& state) {
+void RunMomentCurvature(AnalysisState& state, const SolverStarted& started) {
   state.TextLines =
       BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
   SaveLines(state.TextLines, "os.tcl");
-  StartSolver("os.tcl", "mom_cur.out");
+  started(StartSolver("os.tcl", "mom_cur.out"));
 }
 
 }  // namespace marrowick

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "core/analysis_state.h"
+#include "solver/solver_process.h"
 
 namespace marrowick {
 
 // "OpenSEES弯矩曲率分析": writes "os.tcl" for the captured section under
-// AxialLoad and starts the solver on it, without waiting.
-void RunMomentCurvature(AnalysisState& state);
+// AxialLoad and starts the solver on it, handing the running solver to
+// `started`.
+void RunMomentCurvature(AnalysisState& state, const SolverStarted& started = LetSolverRun);
 
 }  // namespace marrowick

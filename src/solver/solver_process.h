@@ -1,23 +1,30 @@
 #pragma once
 
+#include <functional>
 #include <string>
+
+#include "solver/solver_launcher.h"
 
 namespace marrowick {
 
 // Starts the solver on a script in the current directory, as the command line
-// "opensees.exe " + script_file, and returns at once. The program run is an
-// executable named "opensees.exe" on PATH (so that an engineer can link a real
-// OpenSees in under that name), else the bundled "marrowick-solver" beside the
-// running executable. The solver is detached: it works in the current
-// directory, is never waited for, leaves no zombie and outlives Marrowick.
-// Fails with the solver-start failure when no solver is found or it cannot be
-// executed; what a started solver does later is not watched.
+// "opensees.exe " + script_file, and returns at once with the running solver
+// (solver/solver_launcher.h), which the caller may watch or let go. The
+// program run is an executable named "opensees.exe" on PATH (so that an
+// engineer can link a real OpenSees in under that name), else the bundled
+// "marrowick-solver" beside the running executable. Fails with the
+// solver-start failure when no solver is found or it cannot be executed.
 // Once a solver is found, the recorder file its script will write (if named)
 // is removed first: a solver that stops before its recorder command writes
 // nothing, and an earlier run's file in its place would be charted as the
 // new result. One that cannot be removed fails with the file-delete failure
 // naming it, and no solver is started. Without a solver it stays untouched.
-void StartSolver(const std::string& script_file, const std::string& recorder_file = {});
+SolverProcess StartSolver(const std::string& script_file, const std::string& recorder_file = {});
+
+// Where an analysis hands each solver it has started: the window watches
+// them; LetSolverRun lets them run unwatched.
+using SolverStarted = std::function<void(SolverProcess)>;
+inline void LetSolverRun(SolverProcess) {}
 
 // The program StartSolver runs, as an absolute path (so that a solver started
 // in another directory needs no lookup); empty when there is none.

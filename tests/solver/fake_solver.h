@@ -26,6 +26,12 @@ inline std::vector<std::string> RecordLines(const std::string& record) {
   return lines;
 }
 
+// This process's children, running or not yet reaped, as the kernel lists
+// them: a start that failed must leave none behind.
+inline std::string ChildProcesses() {
+  return ReadBytes("/proc/self/task/" + std::to_string(::getpid()) + "/children");
+}
+
 inline void WriteExecutable(const std::filesystem::path& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
   std::filesystem::permissions(path, std::filesystem::perms::owner_all);

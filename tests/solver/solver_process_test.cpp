@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -21,7 +22,7 @@ void ExpectStartFailure(const std::string& script_file, const std::string& messa
   ExpectFailure(FailureKind::SolverStart, message, [&] { StartSolver(script_file); });
 }
 
-TEST(SolverProcess, StartsTheFirstSolverOnPathDetachedInTheCurrentDirectory) {
+TEST(SolverProcess, StartsTheFirstSolverOnPathInASessionOfItsOwnInTheCurrentDirectory) {
   testing::SolverEnvironment environment;
   testing::ScopedTempDir dir;
   // Earlier PATH entries without a usable "opensees.exe" are passed over, a
@@ -49,13 +50,18 @@ TEST(SolverProcess, StartsTheFirstSolverOnPathDetachedInTheCurrentDirectory) {
   ASSERT_GE(held, 0);
   std::ofstream("os.tcl") << "wipe\r\n";
 
-  StartSolver("os.tcl");
+  SolverProcess solver = StartSolver("os.tcl");
   ::close(held);
-  // The intermediate process is reaped and the solver is not our child.
-  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
-  EXPECT_EQ(errno, ECHILD);
-
   ASSERT_TRUE(environment.WaitForStart("os.tcl"));
+  // A child of ours, watched until it ends, and reaped once.
+  ASSERT_GE(solver.ExitDescriptor(), 0);
+  pollfd ended{solver.ExitDescriptor(), POLLIN, 0};
+  ASSERT_EQ(::poll(&ended, 1, 20000), 1);
+  EXPECT_TRUE(solver.Ended());
+  const pid_t pid = solver.Pid();
+  EXPECT_EQ(solver.Reap(), std::optional<int>(0));
+  EXPECT_EQ(::waitpid(pid, nullptr, WNOHANG), -1);
+
   const auto record = testing::RecordLines(environment.Record("os.tcl"));
   ASSERT_GE(record.size(), 6u);
   EXPECT_EQ(record[0], "1");  // the script's name is the one argument
@@ -63,7 +69,7 @@ TEST(SolverProcess, StartsTheFirstSolverOnPathDetachedInTheCurrentDirectory) {
   EXPECT_EQ(record[2], std::filesystem::canonical(dir.Path()).string());
   EXPECT_EQ(record[3], "/dev/null");
   EXPECT_NE(record[4], std::to_string(::getsid(0)));  // a session of its own
-  EXPECT_NE(record[5], std::to_string(::getpid()));
+  EXPECT_EQ(record[5], std::to_string(::getpid()));
   for (std::size_t i = 6; i < record.size(); ++i) EXPECT_NE(record[i], marker.string());
   EXPECT_EQ(environment.SeenScript("os.tcl"), "wipe\r\n");
   EXPECT_FALSE(std::filesystem::exists("os.tcl.later"));
@@ -87,6 +93,7 @@ TEST(SolverProcess, FallsBackToTheBundledSolver) {
 TEST(SolverProcess, ASolverThatCannotStartIsReportedWithItsCommandLine) {
   testing::SolverEnvironment environment;
   testing::ScopedTempDir dir;
+  const std::string children = testing::ChildProcesses();
   ExpectStartFailure("os.tcl",
                      "Cannot start solver \"opensees.exe os.tcl\". No such file or directory");
   try {
@@ -104,7 +111,34 @@ TEST(SolverProcess, ASolverThatCannotStartIsReportedWithItsCommandLine) {
   testing::WriteExecutable(environment.Root() / "bin" / "opensees.exe", "#!/no/such/interpreter\n");
   ExpectStartFailure("P2.tcl",
                      "Cannot start solver \"opensees.exe P2.tcl\". No such file or directory");
-  EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1);
+  EXPECT_EQ(testing::ChildProcesses(), children);
+}
+
+// A start that cannot be made as asked starts nothing at all: a solver begun
+// in another folder than its own would read and write another section's files.
+TEST(SolverProcess, EveryStepOfAStartIsCheckedAndTheSolverIsCalledAsTheUserNamedIt) {
+  testing::ScopedTempDir dir;
+  const std::string solver = (dir.Path() / "solver").string();
+  testing::WriteExecutable(solver, "#!/bin/sh\ntouch \"$1.started\"\n");
+  std::ofstream("a-file") << "";
+  const std::string children = testing::ChildProcesses();
+  const struct {
+    std::string program, name, directory, message;
+  } cases[] = {
+      {solver, "tools/solver", "no-such-folder",
+       "Cannot start solver \"tools/solver os.tcl\". No such file or directory"},
+      {solver, kSolverCommandName, "a-file",
+       "Cannot start solver \"opensees.exe os.tcl\". Not a directory"},
+      {solver + "-missing", "solver-missing", "",
+       "Cannot start solver \"solver-missing os.tcl\". No such file or directory"},
+  };
+  for (const auto& c : cases)
+    ExpectFailure(FailureKind::SolverStart, c.message, [&] {
+      LaunchSolver(
+          {.program = c.program, .name = c.name, .script = "os.tcl", .directory = c.directory});
+    });
+  EXPECT_EQ(testing::ChildProcesses(), children);
+  EXPECT_FALSE(std::filesystem::exists("os.tcl.started"));
 }
 
 }  // namespace
