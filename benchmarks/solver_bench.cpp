@@ -33,7 +33,7 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
+#include "interpreter/commands.h"
 
 extern char** environ;
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "fiber_lines.h"
+#include "interpreter/fiber_lines.h"
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
-#include "plain_script.h"
+#include "interpreter/commands.h"
+#include "interpreter/plain_script.h"
 
 namespace {
 

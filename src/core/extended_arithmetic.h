@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 
 namespace marrowick {
 
@@ -9,6 +10,9 @@ namespace marrowick {
 // cases (invalid operation, division by zero, overflow on store) are checked
 // here and raised as failures at the step where they happen.
 using Extended = long double;
+// The arithmetic relies on that significand: without it, fail to build rather than change results.
+static_assert(std::numeric_limits<Extended>::digits == 64,
+              "Extended (long double) must have the x87 64-bit significand");
 
 // a / b, failing with the division-by-zero failure for a non-zero a and a zero
 // b, and with the invalid-operation failure for 0/0 or a NaN operand.

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "commands.h"
+#include "interpreter/commands.h"
 
 extern char** environ;
 

@@ -1,7 +1,7 @@
 // The plain reader of section bodies: what it takes from Tcl's hands, and
 // what it must leave to Tcl because Tcl would read it otherwise.
 
-#include "fiber_lines.h"
+#include "interpreter/fiber_lines.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,11 @@
 #include <cmath>
 #include <vector>
 
-#include "concrete01.h"
-#include "concrete02.h"
-#include "elastic_pp.h"
-#include "steel01.h"
-#include "steel02.h"
+#include "model/concrete01.h"
+#include "model/concrete02.h"
+#include "model/elastic_pp.h"
+#include "model/steel01.h"
+#include "model/steel02.h"
 
 namespace marrowick::engine {
 namespace {

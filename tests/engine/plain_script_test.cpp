@@ -1,6 +1,6 @@
 // Which scripts run without Tcl, and that they end the same either way.
 
-#include "plain_script.h"
+#include "interpreter/plain_script.h"
 
 #include <gtest/gtest.h>
 

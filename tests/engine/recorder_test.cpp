@@ -1,7 +1,7 @@
 // The recorder file: its number format, its writing, and the lock that
 // keeps Marrowick from reading a file the solver is still writing.
 
-#include "recorder.h"
+#include "model/recorder.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -11,8 +11,8 @@
 #include <limits>
 #include <sstream>
 
-#include "domain.h"
 #include "engine_test_support.h"
+#include "model/domain.h"
 #include "support/temp_dir.h"
 
 namespace marrowick::engine {

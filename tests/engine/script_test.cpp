@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "engine_test_support.h"
+#include "interpreter/traceback.h"
 #include "support/temp_dir.h"
-#include "traceback.h"
 
 namespace marrowick::engine {
 namespace {

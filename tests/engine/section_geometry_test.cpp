@@ -1,6 +1,6 @@
 // Patches and layers against fiber positions and areas worked out by hand.
 
-#include "section_geometry.h"
+#include "model/section_geometry.h"
 
 #include <gtest/gtest.h>
 

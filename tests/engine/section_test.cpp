@@ -5,9 +5,9 @@
 
 #include <cmath>
 
-#include "concrete01.h"
-#include "fiber_section.h"
-#include "steel02.h"
+#include "model/concrete01.h"
+#include "model/fiber_section.h"
+#include "model/steel02.h"
 
 namespace marrowick::engine {
 namespace {
