@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "core/failure.h"
 #include "section/fiber_model.h"
 

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "core/analysis_state.h"
 #include "core/failure.h"
 #include "results/result_file.h"
+#include "section/analysis_state.h"
 
 using namespace marrowick;
 
@@ -21,14 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size && std::fwrite(data, 1, size, file) != size) std::abort();
   std::fclose(file);
 
-  Lines text_lines;
-  RecorderFields fields;
   int32_t count = -1;
   RealTable first;
   RealTable second;
   try {
-    const int32_t n = ReadResultFile(file_name, {text_lines, fields},
-                                     {count, first, (size & 1) ? &second : nullptr});
+    const int32_t n = ReadResultFile(file_name, {count, first, (size & 1) ? &second : nullptr});
     if (n != count || first.size() != static_cast<size_t>(n) + 1) std::abort();
     if ((size & 1) && second.size() != first.size()) std::abort();
     for (int32_t i = 1; i <= n; ++i)

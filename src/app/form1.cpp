@@ -116,7 +116,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
-  FormCreate();
 }
 
 TForm1::~TForm1() = default;
@@ -221,10 +220,6 @@ void TForm1::ConnectButtons() {
   for (const auto& [button, click] : wiring)
     connect(button, &QPushButton::clicked, this,
             [this, click = click] { RunOperation([this, click] { (this->*click)(); }); });
-}
-
-void TForm1::FormCreate() {
-  state_.TextLines.clear();
 }
 
 void TForm1::Button6Click() {

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 
 class QComboBox;
 class QFrame;
@@ -67,7 +67,6 @@ class TForm1 : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  void FormCreate();
   void CreateControls();
   void ConnectButtons();
   void SetTabOrder();

@@ -1,6 +1,5 @@
 #include "batch/batch_section.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <QBuffer>
@@ -24,6 +23,7 @@
 #include "results/result_file.h"
 #include "section/axial_levels.h"
 #include "section/section_input.h"
+#include "solver/axial_sweep.h"
 #include "solver/solver_script.h"
 
 namespace marrowick {
@@ -40,33 +40,6 @@ constexpr const char* kResultFiles[] = {
 // The window's drawing surface.
 constexpr int kSurfaceWidth = 471;
 constexpr int kSurfaceHeight = 359;
-
-// The window's operations read and write their files in the current
-// directory; a section's steps run in its folder the same way, so that every
-// file name (and every name inside a script) is the window's own.
-class InDirectory {
- public:
-  explicit InDirectory(const std::filesystem::path& directory)
-      : previous_(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
-    if (previous_ < 0) FailFileOpen(".", errno);
-    if (::chdir(directory.c_str()) != 0) {
-      const int error = errno;
-      ::close(previous_);
-      FailFileOpen(directory.string(), error);
-    }
-  }
-  ~InDirectory() {
-    // The directory the batch started in was open all along, so going back
-    // cannot fail for want of a path.
-    [[maybe_unused]] const int ignored = ::fchdir(previous_);
-    ::close(previous_);
-  }
-  InDirectory(const InDirectory&) = delete;
-  InDirectory& operator=(const InDirectory&) = delete;
-
- private:
-  int previous_;
-};
 
 // The charts paint with a handful of flat colours (the canvas draws no
 // antialiased pixel), so a palette PNG holds every pixel exactly, and is
@@ -128,62 +101,57 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   std::error_code error;
   std::filesystem::create_directories(section.directory, error);
   if (error) FailFileCreate(section.directory.string(), error.value());
-  const InDirectory in_folder(section.directory);
-  for (const char* file : kResultFiles)
-    if (::unlink(file) != 0 && errno != ENOENT) FailFileDelete(file, errno);
+  const std::filesystem::path& folder = section.directory;
+  for (const char* file : kResultFiles) {
+    const std::string path = (folder / file).string();
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) FailFileDelete(path, errno);
+  }
   const AnalysisState& state = section.state;
   const ScriptSection script_section = ScriptSectionOf(state);
 
-  const Lines fiber_lines = ScriptFiberLines(script_section.Fibers);
-
+  // The scripts name their files relative to the folder the solver works in,
+  // as the window's do.
   std::vector<SolverRun> runs;
-  SaveLines(
-      BuildSolverScript(script_section, fiber_lines, state.AxialLoad, "mom_cur.out", "os.tcl"),
-      "os.tcl");
-  runs.push_back({section.directory.string(), "os.tcl", "mom_cur.out", section_number, 0});
+  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl"),
+            (folder / "os.tcl").string());
+  runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
 
-  // The sweep's count wraps like the window's: a huge AxialLevels gives no
-  // level at all, and the interaction curve then says why.
-  const auto level_count =
-      static_cast<int32_t>(static_cast<uint32_t>(state.AxialLevels) + uint32_t{1});
-  if (state.AxialLevels > kMaxAxialLevels)
-    FailInvalidInput("The sweep would have " + std::to_string(level_count) + " levels; at most " +
-                     std::to_string(kMaxAxialLevels) + " axial-force segments are allowed");
-  for (int32_t level = 1; level <= level_count; ++level) {
-    const Extended load =
-        SweepLevelLoad(state.TensionCapacity, state.CompressionCapacity, state.AxialLevels, level);
-    const std::string script = FormatTemplate("P%D.tcl", {level}, kFileDecimal);
-    const std::string recorder = FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal);
-    SaveLines(BuildSolverScript(script_section, fiber_lines, load, recorder, script), script);
-    runs.push_back({section.directory.string(), script, recorder, section_number, level});
+  const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
+                                state.CompressionCapacity);
+  for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
+    const LevelScript script = sweep.Level(level);
+    SaveLines(script.lines, (folder / script.script_file).string());
+    runs.push_back(
+        {folder.string(), script.script_file, script.recorder_file, section_number, level});
   }
   return runs;
 }
 
 void WriteResults(BatchSection& section) {
-  const InDirectory in_folder(section.directory);
+  const std::filesystem::path& folder = section.directory;
+  const auto in_folder = [&](const char* file) { return (folder / file).string(); };
   AnalysisState& state = section.state;
 
   ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
   DrawSectionView(state, section_view);
-  SavePicture(section_view, "section.png");
-  SaveLines(FiberTable(state.Fibers, state.FiberCount), "fibers.csv");
+  SavePicture(section_view, in_folder("section.png"));
+  SaveLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
 
-  const MomentCurvatureSeries series = ReadMomentCurvatureSeries("mom_cur.out");
+  const MomentCurvatureSeries series = ReadMomentCurvatureSeries(in_folder("mom_cur.out"));
   ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
   DrawMomentCurvatureChart(series, moment_curvature);
-  SavePicture(moment_curvature, "moment-curvature.png");
-  SaveLines(MomentCurvatureTable(series), "moment-curvature.csv");
+  SavePicture(moment_curvature, in_folder("moment-curvature.png"));
+  SaveLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
 
-  const InteractionCurve curve =
-      ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity);
+  const InteractionCurve curve = ReadInteractionCurve(state.AxialLevels, state.TensionCapacity,
+                                                      state.CompressionCapacity, folder);
   ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
   DrawInteractionCurve(curve, interaction);
-  SavePicture(interaction, "interaction.png");
-  SaveLines(InteractionCurveLines(curve), "m-n.out");
-  SaveLines(InteractionTable(curve), "interaction.csv");
+  SavePicture(interaction, in_folder("interaction.png"));
+  SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
+  SaveLines(InteractionTable(curve), in_folder("interaction.csv"));
 
-  SaveBytes(SummaryJson(section.texts, state, series, curve), "summary.json");
+  SaveBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
 }
 
 }  // namespace marrowick

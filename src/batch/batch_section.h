@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "batch/solver_pool.h"
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "section/section_file.h"
 
 namespace marrowick {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "results/interaction_curve.h"
 #include "results/result_file.h"
 #include "section/section_file.h"

@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "charts/canvas.h"
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "core/extended_arithmetic.h"
 
 namespace marrowick {

@@ -28,15 +28,15 @@ void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas) {
   canvas.SetPenWidth(1);
 }
 
-void ShowInteractionCurve(AnalysisState& state, Canvas& canvas) {
+void ShowInteractionCurve(AnalysisState& state, Canvas& canvas,
+                          const std::filesystem::path& folder) {
   const InteractionCurve curve =
       ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity,
-                           {state.TextLines, state.Fields}, {state.PeakMoments, state.LevelForces});
+                           {state.PeakMoments, state.LevelForces}, folder);
   DrawInteractionCurve(curve, canvas);
   // "m-n.out" keeps a point whatever the regional symbol: its two columns are
   // joined by a comma.
-  state.TextLines = InteractionCurveLines(curve);
-  SaveLines(state.TextLines, "m-n.out");
+  SaveLines(InteractionCurveLines(curve), (folder / "m-n.out").string());
 }
 
 }  // namespace marrowick

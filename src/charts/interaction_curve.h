@@ -1,8 +1,10 @@
 #pragma once
 
+#include <filesystem>
+
 #include "charts/canvas.h"
-#include "core/analysis_state.h"
 #include "results/interaction_curve.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -11,7 +13,9 @@ namespace marrowick {
 void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas);
 
 // "显示PM曲线": the peak moment of every axial level, drawn against the
-// level's force, and written to "m-n.out".
-void ShowInteractionCurve(AnalysisState& state, Canvas& canvas);
+// level's force, and written to "m-n.out"; the level files are read and
+// "m-n.out" written in `folder` (the window's is the current directory).
+void ShowInteractionCurve(AnalysisState& state, Canvas& canvas,
+                          const std::filesystem::path& folder = {});
 
 }  // namespace marrowick

@@ -21,11 +21,12 @@ void DrawMomentCurvatureChart(const MomentCurvatureSeries& series, Canvas& canva
   canvas.SetPenWidth(1);
 }
 
-void ShowMomentCurvatureChart(AnalysisState& state, Canvas& canvas) {
+void ShowMomentCurvatureChart(AnalysisState& state, Canvas& canvas,
+                              const std::filesystem::path& folder) {
   // The whole file is read before anything is drawn, so a bad line leaves the
   // previous picture in place.
   DrawMomentCurvatureChart(
-      ReadMomentCurvatureSeries("mom_cur.out", {state.TextLines, state.Fields},
+      ReadMomentCurvatureSeries((folder / "mom_cur.out").string(),
                                 {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries}),
       canvas);
 }

@@ -2,7 +2,7 @@
 
 #include "charts/canvas.h"
 #include "charts/chart_frame.h"
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "charts/chart_frame.h"
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "core/text_file.h"
 
 namespace marrowick {

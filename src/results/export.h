@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "core/analysis_state.h"
 #include "core/text_file.h"
 #include "results/interaction_curve.h"
 #include "results/result_file.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 

@@ -25,8 +25,9 @@ double PeakMoment(const LevelMoments& level) {
 }  // namespace
 
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
-                                      double compression_capacity, RecorderBuffer buffer,
-                                      const InteractionCurveTables& tables) {
+                                      double compression_capacity,
+                                      const InteractionCurveTables& tables,
+                                      const std::filesystem::path& folder) {
   const int64_t slots = static_cast<int64_t>(axial_levels) + 2;
   if (slots < 0) FailRangeCheck();
   if (slots < 2)
@@ -42,7 +43,7 @@ InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capac
   const int32_t n = static_cast<int32_t>(slots - 1);
   for (int32_t i = 1; i <= n; ++i) {
     const LevelMoments level =
-        ReadLevelMoments(FormatTemplate("P%D_mom_cur.out", {i}, kFileDecimal), buffer);
+        ReadLevelMoments((folder / FormatTemplate("P%D_mom_cur.out", {i}, kFileDecimal)).string());
     tables.PeakMoments[static_cast<std::size_t>(i)] = PeakMoment(level);
     tables.AxialForces[static_cast<std::size_t>(i)] =
         ChartLevelForce(tension_capacity, compression_capacity, axial_levels, i);
@@ -51,13 +52,12 @@ InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capac
 }
 
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
-                                      double compression_capacity) {
-  Lines text_lines;
-  RecorderFields fields;
+                                      double compression_capacity,
+                                      const std::filesystem::path& folder) {
   RealTable peak_moments;
   RealTable axial_forces;
   return ReadInteractionCurve(axial_levels, tension_capacity, compression_capacity,
-                              {text_lines, fields}, {peak_moments, axial_forces});
+                              {peak_moments, axial_forces}, folder);
 }
 
 Lines InteractionCurveLines(const InteractionCurve& curve) {

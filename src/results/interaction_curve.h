@@ -1,10 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 
-#include "core/analysis_state.h"
 #include "core/text_file.h"
 #include "results/result_file.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -24,17 +25,20 @@ struct InteractionCurveTables {
   RealTable& AxialForces;
 };
 
-// Reads the peak moment of every level's "P%D_mom_cur.out" (the files of the
-// sweep with these parameters) and pairs it with the level's axial force.
-// A count below 1 or above kMaxAxialLevels is refused before anything is
-// read (a negative table size as a range check); a count of 0 reads level 1,
-// then fails at its force.
+// Reads the peak moment of every level's "P%D_mom_cur.out" in `folder` (the
+// files of the sweep with these parameters; an empty folder is the current
+// directory) and pairs it with the level's axial force. A count below 1 or
+// above kMaxAxialLevels is refused before anything is read (a negative table
+// size as a range check); a count of 0 reads level 1, then fails at its
+// force.
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
-                                      double compression_capacity, RecorderBuffer buffer,
-                                      const InteractionCurveTables& tables);
-// The same for a caller that keeps no buffer or tables of its own.
+                                      double compression_capacity,
+                                      const InteractionCurveTables& tables,
+                                      const std::filesystem::path& folder = {});
+// The same for a caller that keeps no tables of its own.
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
-                                      double compression_capacity);
+                                      double compression_capacity,
+                                      const std::filesystem::path& folder = {});
 
 // The lines of "m-n.out": a title line, then each level's peak moment and
 // force in "%0.4E" form, joined by a comma, always with a point.

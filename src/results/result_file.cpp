@@ -5,19 +5,9 @@
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "core/number_text.h"
+#include "core/text_file.h"
 
 namespace marrowick {
-
-namespace {
-
-// A buffer for callers without one.
-struct OwnBuffer {
-  Lines text_lines;
-  RecorderFields fields;
-  RecorderBuffer View() { return {text_lines, fields}; }
-};
-
-}  // namespace
 
 void SplitFields(RecorderFields& fields, const std::string& line) {
   // ends[k] is the position (counted from 1) of the space that ends field k;
@@ -36,48 +26,42 @@ void SplitFields(RecorderFields& fields, const std::string& line) {
   }
 }
 
-int32_t ReadResultFile(const std::string& file_name, RecorderBuffer buffer,
-                       const RecorderSeries& series) {
-  buffer.TextLines.clear();
-  LoadLines(buffer.TextLines, file_name);
-  if (buffer.TextLines.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() - 1))
+int32_t ReadResultFile(const std::string& file_name, const RecorderSeries& series) {
+  Lines lines;
+  LoadLines(lines, file_name);
+  if (lines.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() - 1))
     FailRangeCheck();
-  const auto n = static_cast<int32_t>(buffer.TextLines.size());
+  const auto n = static_cast<int32_t>(lines.size());
   series.Count = n;
   series.First.resize(static_cast<std::size_t>(n) + 1);
   if (series.Second) series.Second->resize(static_cast<std::size_t>(n) + 1);
 
+  RecorderFields fields;
   for (int32_t i = 1; i <= n; ++i) {
-    SplitFields(buffer.Fields, buffer.TextLines[static_cast<std::size_t>(i) - 1]);
-    series.First[static_cast<std::size_t>(i)] = ParseReal(buffer.Fields[1], kFileDecimal);
+    SplitFields(fields, lines[static_cast<std::size_t>(i) - 1]);
+    series.First[static_cast<std::size_t>(i)] = ParseReal(fields[1], kFileDecimal);
     if (series.Second)
-      (*series.Second)[static_cast<std::size_t>(i)] = ParseReal(buffer.Fields[2], kFileDecimal);
+      (*series.Second)[static_cast<std::size_t>(i)] = ParseReal(fields[2], kFileDecimal);
   }
   return n;
 }
 
-MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name, RecorderBuffer buffer,
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
                                                 const RecorderSeries& series) {
-  ReadResultFile(file_name, buffer, series);
+  ReadResultFile(file_name, series);
   return {series.Count, series.First, *series.Second};
 }
 
 MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name) {
-  OwnBuffer buffer;
   MomentCurvatureSeries read;
-  ReadResultFile(file_name, buffer.View(), {read.Count, read.Moments, &read.Curvatures});
-  return read;
-}
-
-LevelMoments ReadLevelMoments(const std::string& file_name, RecorderBuffer buffer) {
-  LevelMoments read;
-  ReadResultFile(file_name, buffer, {read.Count, read.Moments});
+  ReadResultFile(file_name, {read.Count, read.Moments, &read.Curvatures});
   return read;
 }
 
 LevelMoments ReadLevelMoments(const std::string& file_name) {
-  OwnBuffer buffer;
-  return ReadLevelMoments(file_name, buffer.View());
+  LevelMoments read;
+  ReadResultFile(file_name, {read.Count, read.Moments});
+  return read;
 }
 
 }  // namespace marrowick

@@ -4,8 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/analysis_state.h"
-#include "core/text_file.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -33,14 +32,6 @@ struct LevelMoments {
   RealTable Moments;
 };
 
-// The text a read works through: the file's lines and the fields of the last
-// line split. The window lends its analysis state's TextLines and Fields, so
-// that they show what the last read left, also when it failed.
-struct RecorderBuffer {
-  Lines& TextLines;
-  RecorderFields& Fields;
-};
-
 // Where a read stores its line count and series as it goes: a line that
 // fails to convert leaves the count set, the series sized and the values of
 // the earlier lines (and the failing line's first value, when its second
@@ -53,22 +44,19 @@ struct RecorderSeries {
 
 // Reads a recorder file: the first value of every line into First[1..n] and,
 // when Second is given, the second value into Second[1..n]. Values are always
-// read with a point, as the solver writes them. The buffer's lines are
-// cleared before the file is opened; a file that cannot be opened changes
-// nothing else. The count is set and both series are sized to n + 1 slots
+// read with a point, as the solver writes them. A file that cannot be opened
+// changes nothing. The count is set and both series are sized to n + 1 slots
 // before any value is converted. Returns n.
-int32_t ReadResultFile(const std::string& file_name, RecorderBuffer buffer,
-                       const RecorderSeries& series);
+int32_t ReadResultFile(const std::string& file_name, const RecorderSeries& series);
 
 // "mom_cur.out" read into the series given (moments first, curvatures
 // second, which must be given), and returned as they stand.
-MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name, RecorderBuffer buffer,
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
                                                 const RecorderSeries& series);
-// The same for a caller that keeps no buffer or series of its own.
+// The same for a caller that keeps no series of its own.
 MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name);
 
 // A level's file, its moments kept only in the returned value.
-LevelMoments ReadLevelMoments(const std::string& file_name, RecorderBuffer buffer);
 LevelMoments ReadLevelMoments(const std::string& file_name);
 
 }  // namespace marrowick

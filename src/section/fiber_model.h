@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 

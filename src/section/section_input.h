@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 

@@ -40,16 +40,15 @@ LevelScript AxialSweepScripts::Level(int32_t level) const {
   return script;
 }
 
-void RunAxialSweep(AnalysisState& state, const SolverStarted& started) {
+void RunAxialSweep(const AnalysisState& state, const SolverStarted& started) {
   const ScriptSection section = ScriptSectionOf(state);
   const AxialSweepScripts sweep(section, state.AxialLevels, state.TensionCapacity,
                                 state.CompressionCapacity);
   for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
-    LevelScript script = sweep.Level(level);
-    state.TextLines = std::move(script.lines);
+    const LevelScript script = sweep.Level(level);
     // The solver reads its script as soon as it starts, so the script must be
     // whole on disk first.
-    SaveLines(state.TextLines, script.script_file);
+    SaveLines(script.lines, script.script_file);
     started(StartSolver(script.script_file, script.recorder_file));
   }
 }

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/analysis_state.h"
 #include "core/text_file.h"
+#include "section/analysis_state.h"
 #include "solver/solver_process.h"
 #include "solver/solver_script.h"
 
@@ -48,6 +48,6 @@ class AxialSweepScripts {
 // "OpenSEES PM分析": each level's script saved and its solver started in
 // turn, each started solver handed to `started`; stops at the first level
 // that fails, with the earlier levels' solvers running.
-void RunAxialSweep(AnalysisState& state, const SolverStarted& started = LetSolverRun);
+void RunAxialSweep(const AnalysisState& state, const SolverStarted& started = LetSolverRun);
 
 }  // namespace marrowick

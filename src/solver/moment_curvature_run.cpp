@@ -5,10 +5,9 @@
 
 namespace marrowick {
 
-void RunMomentCurvature(AnalysisState& state, const SolverStarted& started) {
-  state.TextLines =
-      BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
-  SaveLines(state.TextLines, "os.tcl");
+void RunMomentCurvature(const AnalysisState& state, const SolverStarted& started) {
+  SaveLines(BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl"),
+            "os.tcl");
   started(StartSolver("os.tcl", "mom_cur.out"));
 }
 

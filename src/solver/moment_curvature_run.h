@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "solver/solver_process.h"
 
 namespace marrowick {
@@ -8,6 +8,6 @@ namespace marrowick {
 // "OpenSEES弯矩曲率分析": writes "os.tcl" for the captured section under
 // AxialLoad and starts the solver on it, handing the running solver to
 // `started`.
-void RunMomentCurvature(AnalysisState& state, const SolverStarted& started = LetSolverRun);
+void RunMomentCurvature(const AnalysisState& state, const SolverStarted& started = LetSolverRun);
 
 }  // namespace marrowick

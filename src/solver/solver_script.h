@@ -3,9 +3,9 @@
 #include <span>
 #include <string>
 
-#include "core/analysis_state.h"
 #include "core/extended_arithmetic.h"
 #include "core/text_file.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 

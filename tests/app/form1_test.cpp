@@ -155,7 +155,6 @@ TEST(Form1, TheLogoIsTheBuiltInJpegAndTheSurfaceStartsBlank) {
   EXPECT_EQ(surface.size(), QSize(471, 359));
   EXPECT_EQ(surface.pixelColor(0, 0), Qt::white);
   EXPECT_EQ(surface.pixelColor(470, 358), Qt::white);
-  EXPECT_TRUE(form.State().TextLines.empty());
 }
 
 TEST(Form1, EnterDataCapturesTheDefaultsAndShowSectionDrawsThem) {

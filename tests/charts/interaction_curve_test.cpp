@@ -85,8 +85,6 @@ TEST_F(InteractionCurveTest, DrawsAndWritesTheDefaultSection) {
   ShowInteractionCurve(state_, canvas_);
 
   EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
-  EXPECT_EQ(state_.TextLines.size(), 22u);
-  EXPECT_EQ(state_.TextLines.front(), "N-M curve data: ");
   ASSERT_EQ(state_.PeakMoments.size(), 22u);
   ASSERT_EQ(state_.LevelForces.size(), 22u);
   EXPECT_EQ(state_.LevelForces[1], -1130.4);
@@ -192,8 +190,6 @@ TEST_F(InteractionCurveTest, AnUnwritableOutputFailsAfterTheChart) {
                 "Cannot create file \"" + (dir_.Path() / "m-n.out").string() + "\". ", 0),
             0u);
   EXPECT_EQ(canvas_.Pixel(200, 311), kBlue);
-  EXPECT_EQ(state_.TextLines.size(), 22u);
-  EXPECT_EQ(state_.TextLines[21], "0.000E+000,1.163E+004");
 }
 
 TEST_F(InteractionCurveTest, OneLevelStepFailsTheForceDivisionAfterReadingLevelOne) {
@@ -234,14 +230,12 @@ TEST_F(InteractionCurveTest, TooFewLevelsFailBeforeAnythingIsRead) {
   for (const auto& c : cases) {
     state_.AxialLevels = c.levels;
     state_.PeakMoments = {0, 1};
-    state_.TextLines = {"kept"};
     const Failure failure = ExpectFailure(c.kind, [this] { Show(); });
     if (c.kind == FailureKind::RangeCheck)
       EXPECT_EQ(FailureDisplayText(failure.Message()), "Range check error.");
     else
       EXPECT_NE(failure.Message().find(std::to_string(c.levels)), std::string::npos);
     EXPECT_EQ(state_.PeakMoments, (RealTable{0, 1})) << c.levels;
-    EXPECT_EQ(state_.TextLines, Lines{"kept"}) << c.levels;
     EXPECT_TRUE(canvas_.calls.empty());
     EXPECT_FALSE(std::filesystem::exists("m-n.out"));
   }

@@ -65,22 +65,18 @@ class ReadResultFileTest : public ::testing::Test {
 TEST_F(ReadResultFileTest, FillsBothSeriesInLineOrder) {
   WriteBytes("mom_cur.out", "0 0 \r\n150.5 1e-6 \r\n-3.25 2.5e-6\r\n420 -1E-05 \r\n");
   state_.MomentSeries = {9, 9, 9, 9, 9, 9, 9, 9};
-  const int32_t n =
-      ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
-                     {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
+  const int32_t n = ReadResultFile(
+      "mom_cur.out", {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
   EXPECT_EQ(n, 4);
   EXPECT_EQ(state_.SeriesCount, 4);
   EXPECT_EQ(state_.MomentSeries, (RealTable{9, 0, 150.5, -3.25, 420}));
   EXPECT_EQ(state_.CurvatureSeries, (RealTable{0, 0, 1e-6, 2.5e-6, -1e-5}));
-  EXPECT_EQ(state_.TextLines.size(), 4u);
-  EXPECT_EQ(state_.Fields[1], "420");
 }
 
 TEST_F(ReadResultFileTest, ReadsAPointWhateverTheRegionalSymbol) {
   WriteBytes("mom_cur.out", "1.5 0.25 \n");
   SetRegionalDecimal(',');
-  ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
-                 {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
+  ReadResultFile("mom_cur.out", {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
   SetRegionalDecimal('.');
   EXPECT_EQ(state_.MomentSeries[1], 1.5);
   EXPECT_EQ(state_.CurvatureSeries[1], 0.25);
@@ -90,8 +86,7 @@ TEST_F(ReadResultFileTest, WithOneSeriesTheRestOfALineIsNotLookedAt) {
   WriteBytes("P3_mom_cur.out", "12.5 \n13 junk \n-4 1.0 2.0 x\n7");
   RealTable series;
   int32_t count = 0;
-  EXPECT_EQ((ReadResultFile("P3_mom_cur.out", {state_.TextLines, state_.Fields}, {count, series})),
-            4);
+  EXPECT_EQ((ReadResultFile("P3_mom_cur.out", {count, series})), 4);
   EXPECT_EQ(count, 4);
   EXPECT_EQ(series, (RealTable{0, 12.5, 13, -4, 7}));
 }
@@ -100,27 +95,22 @@ TEST_F(ReadResultFileTest, AFileWithoutLinesGivesOneSlot) {
   WriteBytes("P1_mom_cur.out", "");
   RealTable series{1, 2, 3};
   int32_t count = 7;
-  EXPECT_EQ((ReadResultFile("P1_mom_cur.out", {state_.TextLines, state_.Fields}, {count, series})),
-            0);
+  EXPECT_EQ((ReadResultFile("P1_mom_cur.out", {count, series})), 0);
   EXPECT_EQ(count, 0);
   EXPECT_EQ(series.size(), 1u);
 }
 
-TEST_F(ReadResultFileTest, AMissingFileChangesNothingButTheBuffer) {
-  state_.TextLines = {"old"};
+TEST_F(ReadResultFileTest, AMissingFileChangesNothing) {
   state_.SeriesCount = 2;
   state_.MomentSeries = {0, 1, 2};
-  state_.Fields[1] = "kept";
   const Failure failure = ExpectFailure(FailureKind::FileOpen, [&] {
-    ReadResultFile("mom_cur.out", {state_.TextLines, state_.Fields},
+    ReadResultFile("mom_cur.out",
                    {state_.SeriesCount, state_.MomentSeries, &state_.CurvatureSeries});
   });
   EXPECT_EQ(failure.Message(), "Cannot open file \"" + (dir_.Path() / "mom_cur.out").string() +
                                    "\". No such file or directory");
-  EXPECT_TRUE(state_.TextLines.empty());
   EXPECT_EQ(state_.SeriesCount, 2);
   EXPECT_EQ(state_.MomentSeries, (RealTable{0, 1, 2}));
-  EXPECT_EQ(state_.Fields[1], "kept");
 }
 
 // A line that cannot be converted stops the read there, with the count and the
@@ -145,7 +135,7 @@ TEST_F(ReadResultFileTest, AFailingLineLeavesTheStateReachedSoFar) {
     state.MomentSeries = {0, 0, 0, -9, -9, -9, -9};
     ExpectFailure(FailureKind::RealConversion, c.quoted + " is not a valid floating point value",
                   [&] {
-                    ReadResultFile("mom_cur.out", {state.TextLines, state.Fields},
+                    ReadResultFile("mom_cur.out",
                                    {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries});
                   });
     EXPECT_EQ(state.SeriesCount, 4) << c.what;
@@ -155,9 +145,6 @@ TEST_F(ReadResultFileTest, AFailingLineLeavesTheStateReachedSoFar) {
     EXPECT_EQ(state.MomentSeries[2], 2) << c.what;
     EXPECT_EQ(state.CurvatureSeries[2], 0.2) << c.what;
     EXPECT_EQ(state.MomentSeries[3], c.first_stored ? 3.5 : -9) << c.what;
-    RecorderFields expected;
-    SplitFields(expected, c.third_line);
-    EXPECT_EQ(state.Fields, expected) << c.what;
   }
 }
 
@@ -184,7 +171,7 @@ TEST(CutRecorderFile, EveryCutKeepsTheLinesBeforeIt) {
 
     AnalysisState state;
     try {
-      ReadResultFile("mom_cur.out", {state.TextLines, state.Fields},
+      ReadResultFile("mom_cur.out",
                      {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries});
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), FailureKind::RealConversion) << cut;
@@ -237,8 +224,7 @@ TEST(CutRecorderFile, ACutLineReadsAsFarAsItGoesOrQuotesItsField) {
     int32_t count = 0;
     std::string refused;
     try {
-      ReadResultFile(name, {state.TextLines, state.Fields},
-                     {count, first, c.two_columns ? &second : nullptr});
+      ReadResultFile(name, {count, first, c.two_columns ? &second : nullptr});
     } catch (const Failure& failure) {
       EXPECT_EQ(failure.Kind(), FailureKind::RealConversion) << c.last_line;
       refused = failure.Message().substr(0, failure.Message().find(" is not"));

@@ -24,11 +24,10 @@ TEST(SolverScript, DefaultScriptEqualsTheGoldenFileByteForByte) {
   // The script's numbers are the solver's, not the user's: a comma locale
   // must not reach them.
   SetRegionalDecimal(',');
-  state.TextLines =
+  const Lines lines =
       BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
   SetRegionalDecimal('.');
 
-  const Lines& lines = state.TextLines;
   ASSERT_EQ(lines.size(), 280u);
   ASSERT_EQ(FiberLines(lines).size(), 250u);
   EXPECT_EQ(LineStarting(lines, "uniaxialMaterial Concrete01"),
@@ -87,15 +86,12 @@ TEST(SolverScript, BeforeAnyInputEverythingIsZeroAndTheSectionIsEmpty) {
       "file delete P3.tcl",
   };
   AnalysisState state;
-  state.TextLines = {"left over from reading a recorder file"};
-  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl");
-  EXPECT_EQ(state.TextLines, expected);
+  EXPECT_EQ(BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl"), expected);
 
   // A negative count is an empty section too, whatever the table holds.
   state.FiberCount = -3;
   state.Fibers.resize(2);
-  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl");
-  EXPECT_EQ(state.TextLines, expected);
+  EXPECT_EQ(BuildSolverScript(ScriptSectionOf(state), 0, "P3_mom_cur.out", "P3.tcl"), expected);
 }
 
 TEST(SolverScript, WritesMaterialsWithTheSolversSignsAndFibersInTableOrder) {
@@ -110,8 +106,7 @@ TEST(SolverScript, WritesMaterialsWithTheSolversSignsAndFibersInTableOrder) {
   state.FiberCount = 3;
   state.Fibers = {TFiber{}, TFiber{1, 2, 3, 2, 0}, TFiber{-0.0, 1e100, 12.5, 1, 0},
                   TFiber{4, 5, 6, 2, 1}};
-  state.TextLines = BuildSolverScript(ScriptSectionOf(state), 1, "mom_cur.out", "os.tcl");
-  const Lines& lines = state.TextLines;
+  const Lines lines = BuildSolverScript(ScriptSectionOf(state), 1, "mom_cur.out", "os.tcl");
   ASSERT_EQ(lines.size(), 33u);
   EXPECT_EQ(LineStarting(lines, "uniaxialMaterial Concrete01"),
             "uniaxialMaterial Concrete01 1 3.500E+001 -2.000E-003 0.000E+000 -1.000E-010");
@@ -146,16 +141,18 @@ TEST(SolverScript, LoadAndCurvatureStepAreNotRoundedToDoubleOnTheWay) {
   for (const Case& c : cases) {
     AnalysisState state;
     state.CurvatureLimit = c.curvature_limit;
-    state.TextLines = BuildSolverScript(ScriptSectionOf(state), c.load_kN, "mom_cur.out", "os.tcl");
-    ASSERT_EQ(state.TextLines.size(), 30u);
-    EXPECT_EQ(LineStarting(state.TextLines, "load 2 "), c.load_line);
-    EXPECT_EQ(LineStarting(state.TextLines, "integrator DisplacementControl"), c.integrator_line);
+    const Lines lines =
+        BuildSolverScript(ScriptSectionOf(state), c.load_kN, "mom_cur.out", "os.tcl");
+    ASSERT_EQ(lines.size(), 30u);
+    EXPECT_EQ(LineStarting(lines, "load 2 "), c.load_line);
+    EXPECT_EQ(LineStarting(lines, "integrator DisplacementControl"), c.integrator_line);
   }
   // An extended load that no double holds is taken as handed over.
   AnalysisState state;
-  state.TextLines =
-      BuildSolverScript(ScriptSectionOf(state), 1.0625L - 1e-17L, "mom_cur.out", "os.tcl");
-  EXPECT_EQ(LineStarting(state.TextLines, "load 2 "), "load 2 1.062E+003 0.0 0.0");
+  EXPECT_EQ(LineStarting(BuildSolverScript(ScriptSectionOf(state), 1.0625L - 1e-17L, "mom_cur.out",
+                                           "os.tcl"),
+                         "load 2 "),
+            "load 2 1.062E+003 0.0 0.0");
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/analysis_state.h"
+#include "section/analysis_state.h"
 #include "section/fiber_model.h"
 
 namespace marrowick::testing {

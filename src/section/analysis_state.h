@@ -1,11 +1,7 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <string>
 #include <vector>
-
-#include "core/text_file.h"
 
 namespace marrowick {
 
@@ -56,10 +52,8 @@ struct AnalysisState {
   double CompressionCapacity = 0;
   double TensionCapacity = 0;
 
-  // View and text.
+  // View.
   double DrawScale = 0;
-  Lines TextLines;                     // the shared script, reading and output buffer
-  std::array<std::string, 11> Fields;  // Fields[1] to Fields[10] of a recorder line
 
   // Results.
   int32_t SeriesCount = 0;
