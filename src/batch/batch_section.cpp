@@ -94,15 +94,17 @@ void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
   const QImage& image = canvas.Image();
   QByteArray bytes;
   QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
+  if (!buffer.open(QIODevice::WriteOnly)) FailStreamWrite();
   // Quality 80 asks zlib for little effort: the files stay small.
   constexpr int kQuality = 80;
-  if (FitsAPalette(image))
-    image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-        .save(&buffer, "PNG", kQuality);
-  else
-    image.save(&buffer, "PNG", kQuality);
-  SaveBytes(bytes.toStdString(), file_name);
+  const bool encoded =
+      FitsAPalette(image)
+          ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                .save(&buffer, "PNG", kQuality)
+          : image.save(&buffer, "PNG", kQuality);
+  // A picture the encoder gave up on is a failure, not an empty file.
+  if (!encoded) FailStreamWrite();
+  ReplaceBytes(bytes.toStdString(), file_name);
 }
 
 }  // namespace
@@ -167,13 +169,13 @@ void WriteResults(BatchSection& section) {
   ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
   DrawSectionView(state, section_view);
   SavePicture(section_view, "section.png");
-  SaveLines(FiberTable(state.Fibers, state.FiberCount), "fibers.csv");
+  ReplaceLines(FiberTable(state.Fibers, state.FiberCount), "fibers.csv");
 
   const MomentCurvatureSeries series = ReadMomentCurvatureSeries("mom_cur.out");
   ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
   DrawMomentCurvatureChart(series, moment_curvature);
   SavePicture(moment_curvature, "moment-curvature.png");
-  SaveLines(MomentCurvatureTable(series), "moment-curvature.csv");
+  ReplaceLines(MomentCurvatureTable(series), "moment-curvature.csv");
 
   const InteractionCurve curve =
       ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity);
