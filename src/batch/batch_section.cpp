@@ -8,6 +8,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <vector>
 
 #include "batch/summary.h"
@@ -31,11 +32,25 @@ namespace marrowick {
 namespace {
 
 // What WriteResults writes. They are removed before a section's solvers
-// start, so that a section that fails on this run cannot leave the results of
-// an earlier one looking like its own.
+// start, with the scripts and recorder files, so that a section that fails
+// on this run cannot leave the results of an earlier one looking like its own.
 constexpr const char* kResultFiles[] = {
     "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
     "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+
+// A name the batch gives a file in a section folder: a result file, a script
+// or a recorder file of either analysis, a sweep level being "P" and a
+// positive number as FormatTemplate writes it (no leading zero).
+bool WrittenByTheBatch(const std::string& name) {
+  for (const char* file : kResultFiles)
+    if (name == file) return true;
+  if (name == "os.tcl" || name == "mom_cur.out") return true;
+  std::string_view level(name);
+  if (!level.starts_with('P') || level.size() < 2 || level[1] < '1' || level[1] > '9') return false;
+  level.remove_prefix(1);
+  while (!level.empty() && level.front() >= '0' && level.front() <= '9') level.remove_prefix(1);
+  return level == ".tcl" || level == "_mom_cur.out";
+}
 
 // The window's drawing surface.
 constexpr int kSurfaceWidth = 471;
@@ -131,8 +146,16 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   std::filesystem::create_directories(section.directory, error);
   if (error) FailFileCreate(section.directory.string(), error.value());
   const InDirectory in_folder(section.directory);
-  for (const char* file : kResultFiles)
-    if (::unlink(file) != 0 && errno != ENOENT) FailFileDelete(file, errno);
+  // A folder holds this run's files only: an earlier run with more levels
+  // must not leave its levels' recorder files beside this run's curve.
+  std::vector<std::string> stale;
+  for (std::filesystem::directory_iterator file(section.directory, error);
+       !error && file != std::filesystem::directory_iterator(); file.increment(error))
+    if (WrittenByTheBatch(file->path().filename().string()))
+      stale.push_back(file->path().filename().string());
+  if (error) FailFileOpen(section.directory.string(), error.value());
+  for (const std::string& file : stale)
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
   const AnalysisState& state = section.state;
   const ScriptSection script_section = ScriptSectionOf(state);
 
@@ -183,9 +206,9 @@ void WriteResults(BatchSection& section) {
   DrawInteractionCurve(curve, interaction);
   SavePicture(interaction, "interaction.png");
   SaveLines(InteractionCurveLines(curve), "m-n.out");
-  SaveLines(InteractionTable(curve), "interaction.csv");
+  ReplaceLines(InteractionTable(curve), "interaction.csv");
 
-  SaveBytes(SummaryJson(section.texts, state, series, curve), "summary.json");
+  ReplaceBytes(SummaryJson(section.texts, state, series, curve), "summary.json");
 }
 
 }  // namespace marrowick
