@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <utility>
 
+#include "app/form1_layout.h"
 #include "core/decimal_symbol.h"
 #include "section/section_file.h"
 
@@ -75,9 +76,15 @@ void SectionFiles::Open(const std::string& file_name) {
 }
 
 void SectionFiles::Save(const std::string& file_name) {
+  // A field is named by its label, as the engineer sees it.
+  const auto caption = [](int field) {
+    for (const FieldLayout& layout : kFields)
+      if (layout.edit == field) return std::string(layout.caption);
+    return std::string();
+  };
   WriteSectionFile(
       file_name, [this](int field) { return Field(field)->text().toStdString(); },
-      RegionalDecimal());
+      RegionalDecimal(), caption);
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {

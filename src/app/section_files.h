@@ -27,6 +27,8 @@ class SectionFiles : public QObject {
   // naming the file, the key and the value.
   void Open(const std::string& file_name);
   // Writes every field's text as typed, the regional decimal symbol as ".".
+  // A field that is not a number by its rule fails naming its label, key
+  // and text, and no file is written or changed.
   void Save(const std::string& file_name);
   // `marrowick FILE`: opens the file named after the program, if any.
   void OpenFromCommandLine(const QStringList& arguments);

@@ -13,6 +13,7 @@
 
 #include "app/image_control.h"
 #include "charts/key_point_marks.h"
+#include "core/failure.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
 
@@ -156,7 +157,7 @@ void SurfaceTools::SaveDataFile() {
                                        SuggestedName(shown_.kind) + QStringLiteral(".csv"),
                                        QStringLiteral("CSV (*.csv)"));
   if (name.isEmpty()) return;
-  SaveLines(DataTable(shown_, ','), name.toStdString());
+  ReplaceLines(DataTable(shown_, ','), name.toStdString());
 }
 
 void SurfaceTools::SavePictureFile() {
@@ -166,10 +167,10 @@ void SurfaceTools::SavePictureFile() {
   if (name.isEmpty()) return;
   QByteArray bytes;
   QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image_.Shown().save(&buffer, "PNG");
-  SaveBytes(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-            name.toStdString());
+  // An encoder that fails would leave an empty or cut-off picture.
+  if (!buffer.open(QIODevice::WriteOnly) || !image_.Shown().save(&buffer, "PNG")) FailStreamWrite();
+  ReplaceBytes(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+               name.toStdString());
 }
 
 }  // namespace marrowick

@@ -46,7 +46,7 @@ BatchOptions ReadBatchOptions(const std::vector<std::string>& arguments, int cor
     const std::size_t equals = argument.find('=');
     const std::string name = argument.substr(0, equals);
     if (name != "--out" && name != "--jobs" && name != "--solver" && name != "--timeout")
-      FailInvalidInput("unknown option " + argument);
+      FailInvalidInput("unknown option " + QuoteForMessage(argument, "", ""));
     std::string value;
     if (equals != std::string::npos)
       value = argument.substr(equals + 1);
@@ -64,13 +64,13 @@ BatchOptions ReadBatchOptions(const std::vector<std::string>& arguments, int cor
     } else if (name == "--jobs") {
       const std::optional<int> jobs = ReadNumber<int>(value);
       if (!jobs || *jobs < 1)
-        FailInvalidInput("--jobs takes a whole number of 1 or more, not '" + value + "'");
+        FailInvalidInput("--jobs takes a whole number of 1 or more, not " + QuoteForMessage(value));
       options.jobs = *jobs;
     } else {
       const std::optional<double> seconds = ReadNumber<double>(value);
       if (!seconds || !(*seconds > 0) || *seconds > kLongestTimeout)
-        FailInvalidInput("--timeout takes a number of seconds above 0 and up to a week, not '" +
-                         value + "'");
+        FailInvalidInput("--timeout takes a number of seconds above 0 and up to a week, not " +
+                         QuoteForMessage(value));
       options.timeout_seconds = *seconds;
     }
   }

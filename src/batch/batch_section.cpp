@@ -7,6 +7,7 @@
 #include <QImage>
 #include <algorithm>
 #include <cerrno>
+#include <string_view>
 #include <vector>
 
 #include "batch/summary.h"
@@ -31,11 +32,25 @@ namespace marrowick {
 namespace {
 
 // What WriteResults writes. They are removed before a section's solvers
-// start, so that a section that fails on this run cannot leave the results of
-// an earlier one looking like its own.
+// start, with the scripts and recorder files, so that a section that fails
+// on this run cannot leave the results of an earlier one looking like its own.
 constexpr const char* kResultFiles[] = {
     "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
     "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+
+// A name the batch gives a file in a section folder: a result file, a script
+// or a recorder file of either analysis, a sweep level being "P" and a
+// positive number as FormatTemplate writes it (no leading zero).
+bool WrittenByTheBatch(const std::string& name) {
+  for (const char* file : kResultFiles)
+    if (name == file) return true;
+  if (name == "os.tcl" || name == "mom_cur.out") return true;
+  std::string_view level(name);
+  if (!level.starts_with('P') || level.size() < 2 || level[1] < '1' || level[1] > '9') return false;
+  level.remove_prefix(1);
+  while (!level.empty() && level.front() >= '0' && level.front() <= '9') level.remove_prefix(1);
+  return level == ".tcl" || level == "_mom_cur.out";
+}
 
 // The window's drawing surface.
 constexpr int kSurfaceWidth = 471;
@@ -67,15 +82,17 @@ void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
   const QImage& image = canvas.Image();
   QByteArray bytes;
   QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
+  if (!buffer.open(QIODevice::WriteOnly)) FailStreamWrite();
   // Quality 80 asks zlib for little effort: the files stay small.
   constexpr int kQuality = 80;
-  if (FitsAPalette(image))
-    image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
-        .save(&buffer, "PNG", kQuality);
-  else
-    image.save(&buffer, "PNG", kQuality);
-  SaveBytes(bytes.toStdString(), file_name);
+  const bool encoded =
+      FitsAPalette(image)
+          ? image.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither | Qt::AvoidDither)
+                .save(&buffer, "PNG", kQuality)
+          : image.save(&buffer, "PNG", kQuality);
+  // A picture the encoder gave up on is a failure, not an empty file.
+  if (!encoded) FailStreamWrite();
+  ReplaceBytes(bytes.toStdString(), file_name);
 }
 
 }  // namespace
@@ -102,10 +119,15 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   std::filesystem::create_directories(section.directory, error);
   if (error) FailFileCreate(section.directory.string(), error.value());
   const std::filesystem::path& folder = section.directory;
-  for (const char* file : kResultFiles) {
-    const std::string path = (folder / file).string();
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) FailFileDelete(path, errno);
-  }
+  // A folder holds this run's files only: an earlier run with more levels
+  // must not leave its levels' recorder files beside this run's curve.
+  std::vector<std::string> stale;
+  for (std::filesystem::directory_iterator file(folder, error);
+       !error && file != std::filesystem::directory_iterator(); file.increment(error))
+    if (WrittenByTheBatch(file->path().filename().string())) stale.push_back(file->path().string());
+  if (error) FailFileOpen(folder.string(), error.value());
+  for (const std::string& file : stale)
+    if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
   const AnalysisState& state = section.state;
   const ScriptSection script_section = ScriptSectionOf(state);
 
@@ -135,13 +157,13 @@ void WriteResults(BatchSection& section) {
   ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
   DrawSectionView(state, section_view);
   SavePicture(section_view, in_folder("section.png"));
-  SaveLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
+  ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
 
   const MomentCurvatureSeries series = ReadMomentCurvatureSeries(in_folder("mom_cur.out"));
   ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
   DrawMomentCurvatureChart(series, moment_curvature);
   SavePicture(moment_curvature, in_folder("moment-curvature.png"));
-  SaveLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
+  ReplaceLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
 
   const InteractionCurve curve = ReadInteractionCurve(state.AxialLevels, state.TensionCapacity,
                                                       state.CompressionCapacity, folder);
@@ -149,9 +171,9 @@ void WriteResults(BatchSection& section) {
   DrawInteractionCurve(curve, interaction);
   SavePicture(interaction, in_folder("interaction.png"));
   SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
-  SaveLines(InteractionTable(curve), in_folder("interaction.csv"));
+  ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
 
-  SaveBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
+  ReplaceBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
 }
 
 }  // namespace marrowick

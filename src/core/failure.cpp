@@ -3,6 +3,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "core/utf8_text.h"
+
 namespace marrowick {
 
 namespace {
@@ -85,6 +87,14 @@ std::string SystemErrorDescription(int errno_value) {
   // The GNU strerror_r may return a static string instead of filling buffer.
   const char* text = strerror_r(errno_value, buffer, sizeof buffer);
   return StripTrailing(text ? text : "");
+}
+
+std::string QuoteForMessage(std::string_view text, std::string_view open, std::string_view close) {
+  constexpr std::size_t kQuotedBytes = 80;
+  std::string quoted(open);
+  if (text.size() <= kQuotedBytes) return quoted.append(text).append(close);
+  quoted.append(Utf8Head(text, kQuotedBytes)).append("…").append(close);
+  return quoted + " (" + std::to_string(text.size()) + " bytes)";
 }
 
 std::string FailureDisplayText(const std::string& message) {

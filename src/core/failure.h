@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace marrowick {
 
@@ -60,6 +61,13 @@ std::string AbsolutePath(const std::string& file_name);
 // The system's description of an error code with every trailing blank,
 // control character and period removed, so that it fits the message template.
 std::string SystemErrorDescription(int errno_value);
+
+// A text as a message quotes it, between open and close: whole when short,
+// else its first 80 bytes or so (whole characters), "…" and its length, as
+// in «'1234567…' (1000000 bytes)», so that a runaway value cannot flood a
+// message box or a log.
+std::string QuoteForMessage(std::string_view text, std::string_view open = "'",
+                            std::string_view close = "'");
 
 // The text a message box shows for a failure: a final "." is added unless the
 // text is empty or already ends in a character whose code is 0x2E or below.

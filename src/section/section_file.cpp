@@ -1,5 +1,6 @@
 #include "section/section_file.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <string_view>
@@ -8,6 +9,7 @@
 #include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "core/utf8_text.h"
 
 namespace marrowick {
 
@@ -21,12 +23,14 @@ class SectionFileReader {
       : file_name_(file_name), decimal_(decimal) {}
 
   SectionTexts Read() {
-    Lines lines;
-    LoadLines(lines, file_name_);
+    // Read as raw bytes: the recorder files' reading stops at a NUL, which
+    // here would silently drop every key after it.
+    Lines lines = SplitAllLines(LoadBytes(file_name_));
     // Editors on some systems start UTF-8 text with a byte-order mark.
     if (!lines.empty() && lines[0].starts_with("\xEF\xBB\xBF")) lines[0].erase(0, 3);
     for (const std::string& line : lines) {
       ++line_number_;
+      CheckText(line);
       ReadLine(TrimText(line));
     }
     return texts_;
@@ -38,26 +42,43 @@ class SectionFileReader {
                      std::to_string(line_number_) + ": " + what);
   }
 
+  // Only UTF-8 text is a section file: anything else (a NUL, a stray byte
+  // of another encoding) is not what the engineer typed.
+  void CheckText(const std::string& line) const {
+    const std::size_t nul = line.find('\0');
+    const std::size_t bad = std::min(nul, Utf8ValidLength(line));
+    if (bad >= line.size()) return;
+    const std::string column = std::to_string(bad + 1);
+    if (bad == nul) Fail("a NUL byte at column " + column + "; a section file is UTF-8 text");
+    const auto byte = static_cast<unsigned char>(line[bad]);
+    Fail("byte 0x" + std::string{kHexDigits[byte / 16], kHexDigits[byte % 16]} + " at column " +
+         column + " is not UTF-8 text");
+  }
+
   void ReadLine(const std::string& line) {
     if (line.empty() || line[0] == ';' || line[0] == '#') return;
     if (line[0] == '[') {
-      if (line.back() != ']') Fail("'" + line + "' is not a group heading such as [section]");
+      if (line.back() != ']')
+        Fail(QuoteForMessage(line) + " is not a group heading such as [section]");
       group_ = TrimText(line.substr(1, line.size() - 2));
       bool known = false;
       for (const SectionFileKey& entry : kSectionFileKeys) known = known || group_ == entry.group;
-      if (!known) Fail("unknown group [" + group_ + "]");
+      if (!known) Fail("unknown group " + QuoteForMessage(group_, "[", "]"));
       return;
     }
     const std::size_t equals = line.find('=');
-    if (equals == std::string::npos) Fail("'" + line + "' is neither [group] nor key=value");
+    if (equals == std::string::npos)
+      Fail(QuoteForMessage(line) + " is neither [group] nor key=value");
     const std::string key = TrimText(line.substr(0, equals));
     const std::string value = Unquote(key, TrimText(line.substr(equals + 1)));
-    if (group_.empty()) Fail("key " + key + " = '" + value + "' comes before any [group]");
+    if (group_.empty())
+      Fail("key " + Named(key) + " = " + QuoteForMessage(value) + " comes before any [group]");
 
     const SectionFileKey* entry = nullptr;
     for (const SectionFileKey& candidate : kSectionFileKeys)
       if (group_ == candidate.group && key == candidate.key) entry = &candidate;
-    if (!entry) Fail("unknown key " + key + " = '" + value + "' in [" + group_ + "]");
+    if (!entry)
+      Fail("unknown key " + Named(key) + " = " + QuoteForMessage(value) + " in [" + group_ + "]");
     std::optional<std::string>& text = texts_[static_cast<std::size_t>(entry->field)];
     if (text) Fail("key " + key + " in [" + group_ + "] is given twice");
     text = Checked(*entry, value);
@@ -65,13 +86,9 @@ class SectionFileReader {
 
   // The value as the field gets it, once it is known to be a number.
   std::string Checked(const SectionFileKey& entry, std::string value) const {
-    const std::string where = "[" + group_ + "] " + entry.key + " = '" + value + "': ";
-    if (entry.rule == FieldRule::Integer) {
-      if (!ScanInteger(value)) Fail(where + "not a valid integer value");
-      return value;
-    }
-    const std::optional<Extended> real = ScanReal(value, '.');
-    if (!real || std::fabs(*real) > DBL_MAX) Fail(where + "not a valid floating point value");
+    if (const auto fault = FieldTextFault(entry.rule, value, '.'))
+      Fail("[" + group_ + "] " + entry.key + " = " + QuoteForMessage(value) + ": " + *fault);
+    if (entry.rule == FieldRule::Integer) return value;
     for (char& c : value)
       if (c == '.') c = decimal_;
     return value;
@@ -98,14 +115,18 @@ class SectionFileReader {
         text.push_back(static_cast<char>(hex.find(value[i + 2]) * 16 + hex.find(value[i + 3])));
         i += 3;
       } else {
-        Fail("key " + key + " = " + value + ": an escape other than \\\", \\\\ or \\xHH");
+        Fail("key " + Named(key) + " = " + Named(value) +
+             ": an escape other than \\\", \\\\ or \\xHH");
       }
     }
     if (i + 1 != value.size())
-      Fail("key " + key + " = " + value +
+      Fail("key " + Named(key) + " = " + Named(value) +
            ": a quoted value must end the line with its closing quote");
     return text;
   }
+
+  // A key or a raw value, as long as the file gave it, in a message.
+  static std::string Named(const std::string& text) { return QuoteForMessage(text, "", ""); }
 
   const std::string& file_name_;
   const char decimal_;
@@ -141,11 +162,32 @@ std::string Quoted(const std::string& text) {
 
 }  // namespace
 
+std::optional<std::string> FieldTextFault(FieldRule rule, const std::string& text, char decimal) {
+  if (rule == FieldRule::Integer) {
+    if (!ScanInteger(text)) return "not a valid integer value";
+    return std::nullopt;
+  }
+  const std::optional<Extended> real = ScanReal(text, decimal);
+  if (!real || std::fabs(*real) > DBL_MAX) return "not a valid floating point value";
+  return std::nullopt;
+}
+
 SectionTexts ReadSectionFile(const std::string& file_name, char decimal) {
   return SectionFileReader(file_name, decimal).Read();
 }
 
-void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal) {
+void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal,
+                      const FieldText& field_caption) {
+  for (const SectionFileKey& entry : kSectionFileKeys) {
+    const std::string text = field_text(entry.field);
+    const auto fault = FieldTextFault(entry.rule, text, decimal);
+    if (!fault) continue;
+    std::string field = std::string("[") + entry.group + "] " + entry.key;
+    if (field_caption) field = field_caption(entry.field) + " (" + field + ")";
+    FailInvalidInput("The section is not saved: " + field + " = " + QuoteForMessage(text) + ": " +
+                     *fault);
+  }
+
   Lines lines;
   std::string_view group;
   for (const SectionFileKey& entry : kSectionFileKeys) {
@@ -162,7 +204,7 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
       if (c == decimal) c = '.';
     lines.push_back(std::string(entry.key) + "=" + Quoted(text));
   }
-  SaveLines(lines, file_name);
+  ReplaceLines(lines, file_name);
 }
 
 }  // namespace marrowick

@@ -58,10 +58,21 @@ using SectionTexts = std::array<std::optional<std::string>, 21>;
 // key and the value.
 SectionTexts ReadSectionFile(const std::string& file_name, char decimal);
 
+// What is wrong with a field's text by the field's rule, with `decimal` as
+// the decimal symbol: "not a valid floating point value" (a real beyond the
+// double range too) or "not a valid integer value"; none for a text that
+// "输入数据" takes. The reader applies it with "." to what a file says.
+std::optional<std::string> FieldTextFault(FieldRule rule, const std::string& text, char decimal);
+
 // Writes field_text(n) of every key's field as typed, with `decimal` (the
 // regional symbol the texts were typed in) turned into ".". A text with
 // blanks at its ends or control characters is written double-quoted, so that
-// it reads back as it was. Fails as SaveLines does.
-void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal);
+// it reads back as it was. Every text is checked first, so that no file is
+// saved that cannot be opened again: the first that is not a number by its
+// field's rule fails naming the field (by field_caption(n) when given, and by
+// its key) and the text, and nothing is written. Otherwise the file is
+// replaced whole (ReplaceLines), and fails as that does.
+void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal,
+                      const FieldText& field_caption = {});
 
 }  // namespace marrowick

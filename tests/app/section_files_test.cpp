@@ -102,6 +102,21 @@ TEST_F(SectionFileTest, ABadFileChangesNoFieldAndNamesTheKey) {
     EXPECT_NE(form.shown[0].find(part), std::string::npos) << form.shown[0];
 }
 
+TEST_F(SectionFileTest, ASaveWithAnEmptyFieldNamesItAndKeepsThePreviousFile) {
+  WriteBytes("column.ini", "[section]\nwidth_mm=450\n");
+  FilesForm form;
+  form.Field(1)->clear();
+  form.Files().AskSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("column.ini");
+  };
+  form.Files().SaveSection->trigger();
+  EXPECT_EQ(form.shown,
+            std::vector<std::string>{"The section is not saved: 极限强度(MPa) ([concrete] "
+                                     "peak_strength_MPa) = '': not a valid floating "
+                                     "point value."});
+  EXPECT_EQ(testing::ReadBytes("column.ini"), "[section]\nwidth_mm=450\n");
+}
+
 TEST_F(SectionFileTest, OpensTheFileNamedAtStartOrDropped) {
   WriteBytes("a.ini", "[section]\nwidth_mm=450\n");
   WriteBytes("b.ini", "[analysis]\naxial_segments=12\n");

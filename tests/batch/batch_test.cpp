@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -238,6 +239,39 @@ TEST(Batch, EverySectionGivesTheWindowsFilesAndPictures) {
   // Without --solver the bundled solver beside the program runs, as for the window.
   ASSERT_EQ(RunBatch({"--out", "bundled", "default.ini"}), 0) << ReadBytes("batch.err");
   EXPECT_EQ(ReadBytes("bundled/default/m-n.out"), ReadBytes("out/default/m-n.out"));
+}
+
+std::set<std::string> Names(const fs::path& folder) {
+  std::set<std::string> names;
+  for (const fs::directory_entry& file : fs::directory_iterator(folder))
+    names.insert(file.path().filename().string());
+  return names;
+}
+
+TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
+  testing::ScopedTempDir dir;
+  WriteBytes("c.ini", "[analysis]\naxial_segments=4\n");
+  ASSERT_EQ(RunBatch({"c.ini"}), 0) << ReadBytes("batch.err");
+  // The engineer's own notes, and what a killed run can leave behind.
+  for (const char* file : {"notes.txt", "P12.tcl", "P12_mom_cur.out", "P0.tcl", "Px.tcl", "os.tcl"})
+    WriteBytes("c/" + std::string(file), "x");
+  WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
+  ASSERT_EQ(RunBatch({"c.ini"}), 0) << ReadBytes("batch.err");
+  EXPECT_EQ(Names("c"), (std::set<std::string>{
+                            "P0.tcl", "P1_mom_cur.out", "P2_mom_cur.out", "P3_mom_cur.out",
+                            "Px.tcl", "fibers.csv", "interaction.csv", "interaction.png", "m-n.out",
+                            "mom_cur.out", "moment-curvature.csv", "moment-curvature.png",
+                            "notes.txt", "section.png", "summary.json"}));
+
+  // Past a NUL the file said width_mm=abc: the section fails by that line
+  // instead of running with the width before it.
+  WriteBytes("nul.ini", std::string("[section]\nwidth_mm=450\n\0width_mm=abc\n", 37));
+  EXPECT_EQ(RunBatch({"nul.ini"}), 1);
+  EXPECT_NE(ReadBytes("batch.err")
+                .find("nul.ini: failed: Section file \"" + (dir.Path() / "nul.ini").string() +
+                      "\", line 3: a NUL byte at column 1; a section file is UTF-8 text"),
+            std::string::npos)
+      << ReadBytes("batch.err");
 }
 
 bool Running(pid_t pid) {

@@ -1,7 +1,10 @@
 #include "core/text_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -48,6 +51,40 @@ TEST(SaveLines, AShortWriteIsAStreamWriteError) {
                 [&] { SaveLines({"a"}, "/dev/full"); });
   // An empty list writes nothing and so cannot run short.
   EXPECT_NO_THROW(SaveLines({}, "/dev/full"));
+}
+
+// A save that fails half-way (here: past the size a process may write, as
+// on a full disk) leaves the previous file as it was, and no stray file.
+TEST(ReplaceBytes, KeepsThePreviousFileWholeUntilTheNewOneIsComplete) {
+  testing::ScopedTempDir dir;
+  WriteBytes("fibers.csv", "kind,y_mm\r\n");
+  std::filesystem::permissions("fibers.csv", std::filesystem::perms(0640));
+  std::filesystem::create_symlink("fibers.csv", "link.csv");
+  {
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const auto handler = signal(SIGXFSZ, SIG_IGN);
+    const rlimit small{4096, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &small);
+    ExpectFailure(FailureKind::StreamWrite, "Stream write error",
+                  [&] { ReplaceBytes(std::string(10000, 'x'), "link.csv"); });
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, handler);
+  }
+  EXPECT_EQ(ReadBytes("fibers.csv"), "kind,y_mm\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 2);
+
+  // Through the link, the file it names is replaced and keeps its mode; a
+  // new file gets the mode of any new file.
+  ReplaceLines({"a", "b"}, "link.csv");
+  EXPECT_EQ(ReadBytes("fibers.csv"), "a\r\nb\r\n");
+  EXPECT_TRUE(std::filesystem::is_symlink("link.csv"));
+  EXPECT_EQ(std::filesystem::status("fibers.csv").permissions(), std::filesystem::perms(0640));
+  const mode_t mask = umask(027);
+  ReplaceBytes("{}", "summary.json");
+  umask(mask);
+  EXPECT_EQ(ReadBytes("summary.json"), "{}");
+  EXPECT_EQ(std::filesystem::status("summary.json").permissions(), std::filesystem::perms(0640));
 }
 
 TEST(LoadLines, CutsAtEveryKindOfBreak) {

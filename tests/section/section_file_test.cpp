@@ -12,6 +12,7 @@
 namespace marrowick {
 namespace {
 
+using namespace std::string_literals;
 using testing::ExpectFailure;
 
 using testing::ReadBytes;
@@ -56,18 +57,60 @@ TEST(SectionFile, SavedTextsComeBackAsTypedInEitherDecimalSymbol) {
     EXPECT_EQ(point[entry.field], with_point) << entry.key;
   }
   EXPECT_FALSE(comma[16].has_value());
+}
 
-  // A pasted line break stays inside its value instead of breaking the file.
-  WriteSectionFile(
-      "break.ini", [](int field) { return field == 3 ? "1\n5" : "1"; }, '.');
-  EXPECT_NE(ReadBytes("break.ini").find("residual_strength_MPa=\"1\\x0A5\"\r\n"),
-            std::string::npos);
-  try {
-    ReadSectionFile("break.ini", '.');
-    ADD_FAILURE();
-  } catch (const Failure& failure) {
-    EXPECT_NE(failure.Message().find("line 4: [concrete] residual_strength_MPa = '1\n5'"),
-              std::string::npos);
+TEST(SectionFile, ASaveWithAFieldThatCannotBeReadBackWritesNothing) {
+  testing::ScopedTempDir dir;
+  const struct {
+    int field;
+    const char* text;
+    char decimal;
+    const char* after_field;  // the message after «The section is not saved: »
+  } cases[] = {
+      {1, "", '.', "[concrete] peak_strength_MPa = '': not a valid floating point value"},
+      // A pasted line break used to be saved, and the file then could not be opened.
+      {3, "1\n5", '.',
+       "[concrete] residual_strength_MPa = '1\n5': not a valid floating point value"},
+      {8, "1.5", ',', "[section] width_mm = '1.5': not a valid floating point value"},
+      {11, "2,0", ',', "[section] bars_x = '2,0': not a valid integer value"},
+  };
+  for (const auto& test : cases) {
+    WriteBytes("kept.ini", "[section]\nwidth_mm=450\n");
+    ExpectFailure(FailureKind::InvalidInput,
+                  std::string("The section is not saved: ") + test.after_field, [&] {
+                    WriteSectionFile(
+                        "kept.ini",
+                        [&](int field) { return field == test.field ? test.text : "2"; },
+                        test.decimal);
+                  });
+    EXPECT_EQ(ReadBytes("kept.ini"), "[section]\nwidth_mm=450\n") << test.text;
+  }
+}
+
+TEST(SectionFile, RefusesWhatIsNotUtf8TextAndQuotesLongValuesShort) {
+  testing::ScopedTempDir dir;
+  const std::string sevens(1000000, '7');
+  std::string chars;  // 40 three-byte characters
+  for (int i = 0; i < 40; ++i) chars += "\xE7\x9F\xA9";
+  const std::pair<std::string, std::string> cases[] = {
+      // The NUL used to end the file, and the bad width after it went unseen.
+      {"[section]\nwidth_mm=450\n\0width_mm=abc\n"s,
+       "line 3: a NUL byte at column 1; a section file is UTF-8 text"},
+      {"; \xE7\x9F\xA9\n[section]\nwidth_mm=5\xFF\n",
+       "line 3: byte 0xFF at column 11 is not UTF-8 text"},
+      {"[section]\nwidth_mm=\xC0\xB5\n", "line 2: byte 0xC0 at column 10 is not UTF-8 text"},
+      {"[section]\nwidth_mm=5\xE7\x9F", "line 2: byte 0xE7 at column 11 is not UTF-8 text"},
+      {"[section]\nwidth_mm=" + sevens + "\n",
+       "line 2: [section] width_mm = '" + sevens.substr(0, 80) +
+           "…' (1000000 bytes): not a valid floating point value"},
+      {"[section]\n" + chars + "=1\n",
+       "line 2: unknown key " + chars.substr(0, 78) + "… (120 bytes) = '1' in [section]"},
+  };
+  for (const auto& [text, after_file] : cases) {
+    WriteBytes("bad.ini", text);
+    ExpectFailure(FailureKind::InvalidInput,
+                  "Section file \"" + (dir.Path() / "bad.ini").string() + "\", " + after_file,
+                  [&] { ReadSectionFile("bad.ini", '.'); });
   }
 }
 
