@@ -34,9 +34,9 @@ const char* const kWords[] = {
     ";", "\n", "[getTime]", "[nodeDisp 2 3]", "[analyze 1]", "$x", "\"\"",
     // Hand-written sections: patches, layers, more materials, more recorders.
     "patch", "rect", "quad", "circ", "layer", "straight", "Steel01", "Concrete02", "ElasticPP",
-    "-GJ", "Element", "-ele", "-eleRange", "reaction", "force", "deformation", "stressStrain",
-    "eleResponse", "nodeReaction", "reactions", "remove", "recorders", "RCM", "geomTransf",
-    "[eleResponse 1 section force]", "[nodeReaction 1 3]",
+    "Concrete04", "-GJ", "Element", "-ele", "-eleRange", "reaction", "force", "deformation",
+    "stressStrain", "eleResponse", "nodeReaction", "reactions", "remove", "recorders", "RCM",
+    "geomTransf", "[eleResponse 1 section force]", "[nodeReaction 1 3]",
     // Numbers a fuzzer reaches only by luck.
     "0", "1", "2", "3", "1001", "-1", "-0", "0.1", "1e-10", "1e6", "-1e6", "1e308", "-1e308",
     "1e309", "4.9e-324", "2147483647", "2147483648", "-2147483648", "9223372036854775808", "nan",

@@ -3,6 +3,7 @@
 // knows nothing of scripts. A new material is a law in model/, a reader here
 // and a row in kMaterials.
 
+#include <cstdio>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -11,6 +12,7 @@
 #include "interpreter/command_groups.h"
 #include "model/concrete01.h"
 #include "model/concrete02.h"
+#include "model/concrete04.h"
 #include "model/elastic_pp.h"
 #include "model/steel01.h"
 #include "model/steel02.h"
@@ -145,6 +147,39 @@ int readConcrete02(Session& s, int objc, Objv objv, const char* form) {
   return TCL_OK;
 }
 
+int readConcrete04(Session& s, int objc, Objv objv, const char* form) {
+  const int numbers = objc - 3;
+  if (!numbersAllowed(s, "Concrete04", numbers, {4, 6, 7}, form)) return TCL_ERROR;
+  Args args(s, kCommand, form, objc, objv, 2);
+  int tag = 0;
+  Concrete04::Parameters p;
+  if (!args.integer("TAG", tag) || !args.real("FC", p.fc) || !args.real("EC", p.ec) ||
+      !args.real("ECU", p.ecu) || !args.real("EC0", p.ec0)) {
+    return TCL_ERROR;
+  }
+  if (numbers >= 6 && (!args.real("FT", p.ft) || !args.real("ET", p.et))) return TCL_ERROR;
+  if (numbers == 7 && !args.real("BETA", p.beta)) return TCL_ERROR;
+  if (p.fc > 0.0 || p.ec > 0.0 || p.ecu > 0.0) {
+    return args.fail("FC, EC and ECU must not be positive (compression is negative)");
+  }
+  if (p.ec == 0.0) return args.fail("EC must not be zero (the curve is drawn in strain/EC)");
+  if (numbers == 7 && !(p.beta > 0.0)) {
+    return args.fail("BETA must be positive (the tension decays as a power of BETA)");
+  }
+  if (p.ft < 0.0) {
+    // OpenSees goes on without tension; so does the solver, but says so.
+    const int line = scriptLine(s);
+    const std::string where = line > 0 ? " (line " + std::to_string(line) + ")" : "";
+    std::fprintf(s.warnings,
+                 "marrowick-solver: warning: uniaxialMaterial%s: Concrete04 %d: FT %g is below "
+                 "zero; the law takes no tension\n",
+                 where.c_str(), tag, p.ft);
+    p.ft = 0.0;
+  }
+  s.domain->addMaterial(std::make_unique<Concrete04>(tag, p));
+  return TCL_OK;
+}
+
 int readElasticPP(Session& s, int objc, Objv objv, const char* form) {
   const int numbers = objc - 3;
   if (!numbersAllowed(s, "ElasticPP", numbers, {2, 3, 4}, form)) return TCL_ERROR;
@@ -177,6 +212,7 @@ constexpr MaterialType kMaterials[] = {
     {"Concrete02", "uniaxialMaterial Concrete02 TAG FPC EPSC0 FPCU EPSCU ?LAMBDA FT ETS?",
      readConcrete02},
     {"ElasticPP", "uniaxialMaterial ElasticPP TAG E EPSYP ?EPSYN ?EPS0??", readElasticPP},
+    {"Concrete04", "uniaxialMaterial Concrete04 TAG FC EC ECU EC0 ?FT ET ?BETA??", readConcrete04},
 };
 
 // Every form, for a message that does not know which one was meant:

@@ -9,6 +9,7 @@
 
 #include "model/concrete01.h"
 #include "model/concrete02.h"
+#include "model/concrete04.h"
 #include "model/elastic_pp.h"
 #include "model/steel01.h"
 #include "model/steel02.h"
@@ -214,6 +215,46 @@ TEST(MaterialLaws, FollowAFullReversalCycle) {
     SCOPED_TRACE(cycle.name);
     std::unique_ptr<UniaxialMaterial> material = cycle.make();
     follow(*material, cycle.path);
+  }
+}
+
+// Concrete04 with fc −30 at ec −0.002 and Ec 30000: the secant is Ec/2, so
+// Popovics' n = 2, f = −60·η/(1 + η²) and Et = 30000·(1 − η²)/(1 + η²)² with
+// η = ε/ec; crushed beyond ecu −0.005. Tension: ft 3 (cracking at 0.0001),
+// et 0.001, beta 0.1, so halfway to et the stress is 3·0.1^0.5.
+TEST(Concrete04, PopovicsEnvelopeUnloadingTensionAndCrushing) {
+  // From −0.004 (η = 2, f −24) Karsan–Jirsa leaves 0.834·ec = −0.001668.
+  const double unload = 24.0 / 0.002332;
+  const double half = 3.0 / std::sqrt(10.0);
+  const struct {
+    const char* name;
+    Concrete04::Parameters parameters;
+    std::vector<Point> path;
+  } cases[] = {
+      {"envelope, unloading, reloading, crushing",
+       {-30.0, -0.002, -0.005, 30000.0},
+       {{-0.001, -24.0, 14400.0},
+        {-0.002, -30.0, 0.0},
+        {-0.004, -24.0, -3600.0},
+        {-0.003, -unload * 0.001332, unload},
+        {-0.001, 0.0, 0.0},  // past the plastic strain: the gap is open
+        {-0.002, -unload * 0.000332, unload},
+        {-0.005, -150.0 / 7.25, 30000.0 * -5.25 / (7.25 * 7.25)},
+        {-0.006, 0.0, 0.0},  // crushed
+        {-0.004, 0.0, 0.0},  // and nothing on unloading either
+        {0.001, 0.0, 0.0}}},
+      {"tension softening, secant unloading, compression, open crack",
+       {-30.0, -0.002, -0.005, 30000.0, 3.0, 0.001, 0.1},
+       {{0.00005, 1.5, 30000.0},
+        {0.00055, half, half * std::log(0.1) / 0.0009},
+        {0.0003, half * 0.0003 / 0.00055, half / 0.00055},
+        {-0.001, -24.0, 14400.0},
+        {0.0012, 0.0, 0.0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Concrete04 concrete(4, c.parameters);
+    follow(concrete, c.path);
   }
 }
 

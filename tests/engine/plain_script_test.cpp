@@ -65,6 +65,9 @@ TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
       {"a 16-digit whole number", kModel + "node 3 1234567890123456 0\n", false},
       {"a value below the normal doubles", kModel + "node 3 1e-310 0\n", false},
       {"a file name that starts like a number", kModel + "recorder Node -file 2.out\n", false},
+      {"a Concrete04 with tension",
+       kModel + "uniaxialMaterial Concrete04 2 -39.74 -0.005247 -0.01782 27386.1 3.2 1.2e-4 0.1\n",
+       true},
       {"an octal fiber tag", kModel + "section Fiber 1 {\n fiber 1 0 1 01\n}\n", false},
   };
   for (const auto& c : cases) EXPECT_EQ(isPlain(c.script), c.plain) << c.name;
@@ -130,6 +133,7 @@ TEST(PlainScript, ErrorsReadAsUnderTcl) {
       kModel + "analyze 1\n",
       kModel + "node 2147483648 0 0\n",
       kModel + "node 1e5 0 0\n",
+      kModel + "uniaxialMaterial Concrete04 2 -30 -0.002 -0.004 27000 3 0.001 0\n",
       kModel + "pattern Plain 1 Linear {\n load 2 0 0 1\n load 2 Inf 0 0\n}\n",
   };
   for (const std::string& script : scripts) {
