@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <utility>
 
-#include "app/form1_layout.h"
 #include "core/decimal_symbol.h"
+#include "section/input_fields.h"
 #include "section/section_file.h"
 
 namespace marrowick {
@@ -78,9 +78,7 @@ void SectionFiles::Open(const std::string& file_name) {
 void SectionFiles::Save(const std::string& file_name) {
   // A field is named by its label, as the engineer sees it.
   const auto caption = [](int field) {
-    for (const FieldLayout& layout : kFields)
-      if (layout.edit == field) return std::string(layout.caption);
-    return std::string();
+    return std::string(InputFieldOf(static_cast<marrowick::Field>(field)).caption);
   };
   WriteSectionFile(
       file_name, [this](int field) { return Field(field)->text().toStdString(); },

@@ -8,9 +8,6 @@
 
 namespace marrowick {
 
-// How "输入数据" reads a field: a real, or a whole number.
-enum class FieldRule { Real, Integer };
-
 // One key of a section file and the input field EditN it stands for.
 struct SectionFileKey {
   const char* group;
@@ -19,29 +16,15 @@ struct SectionFileKey {
   FieldRule rule;
 };
 
-// Every key, in the order a file is written: materials, outline and bars,
-// then the analysis settings. The unused bending angle (Edit16) has no key.
-inline constexpr std::array<SectionFileKey, 19> kSectionFileKeys{{
-    {"concrete", "peak_strength_MPa", 1, FieldRule::Real},
-    {"concrete", "peak_strain", 2, FieldRule::Real},
-    {"concrete", "residual_strength_MPa", 3, FieldRule::Real},
-    {"concrete", "residual_strain", 4, FieldRule::Real},
-    {"steel", "yield_strength_MPa", 5, FieldRule::Real},
-    {"steel", "elastic_modulus_MPa", 6, FieldRule::Real},
-    {"steel", "hardening_ratio", 7, FieldRule::Real},
-    {"section", "width_mm", 8, FieldRule::Real},
-    {"section", "height_mm", 9, FieldRule::Real},
-    {"section", "cover_mm", 10, FieldRule::Real},
-    {"section", "corner_bar_diameter_mm", 19, FieldRule::Real},
-    {"section", "bars_x", 11, FieldRule::Integer},
-    {"section", "bar_diameter_x_mm", 12, FieldRule::Integer},
-    {"section", "bars_y", 13, FieldRule::Integer},
-    {"section", "bar_diameter_y_mm", 14, FieldRule::Integer},
-    {"section", "fiber_size_mm", 18, FieldRule::Real},
-    {"analysis", "axial_force_kN", 15, FieldRule::Real},
-    {"analysis", "max_curvature_per_mm", 17, FieldRule::Real},
-    {"analysis", "axial_segments", 20, FieldRule::Integer},
-}};
+// Every key, in the order a file is written: the inputs of the table that a
+// file holds (all but the bending angle).
+inline constexpr std::array<SectionFileKey, 19> kSectionFileKeys = [] {
+  std::array<SectionFileKey, 19> keys{};
+  std::size_t next = 0;
+  for (const InputField& entry : kInputFields)
+    if (entry.key) keys[next++] = {entry.file_group, entry.key, entry.edit, entry.rule};
+  return keys;
+}();
 
 // The field texts a section file gives: texts[n] for EditN, n = 1..20; none
 // where the file has no key for the field (always so for Edit16).

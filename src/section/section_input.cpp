@@ -8,31 +8,33 @@ namespace marrowick {
 
 void CaptureSectionInput(AnalysisState& state, const FieldText& field_text) {
   // A person types these, so reals follow the regional decimal symbol.
-  auto real = [&](int field) { return ParseReal(field_text(field), RegionalDecimal()); };
-  auto integer = [&](int field) { return ParseInteger(field_text(field)); };
+  auto real = [&](Field field) {
+    return ParseReal(field_text(FieldNumber(field)), RegionalDecimal());
+  };
+  auto integer = [&](Field field) { return ParseInteger(field_text(FieldNumber(field))); };
 
-  state.ConcreteStrength = real(1);
-  state.ConcretePeakStrain = real(2);
-  state.ConcreteResidualStrength = real(3);
-  state.ConcreteUltimateStrain = real(4);
-  state.SteelYieldStrength = real(5);
-  state.SteelModulus = real(6);
-  state.SteelHardeningRatio = real(7);
-  state.SectionWidth = real(8);
-  state.SectionHeight = real(9);
-  state.BarCover = real(10);
-  state.MeshSize = real(18);
-  state.BarCountX = integer(11);
-  state.BarCountY = integer(13);
+  state.ConcreteStrength = real(Field::ConcreteStrength);
+  state.ConcretePeakStrain = real(Field::ConcretePeakStrain);
+  state.ConcreteResidualStrength = real(Field::ConcreteResidualStrength);
+  state.ConcreteUltimateStrain = real(Field::ConcreteUltimateStrain);
+  state.SteelYieldStrength = real(Field::SteelYieldStrength);
+  state.SteelModulus = real(Field::SteelModulus);
+  state.SteelHardeningRatio = real(Field::SteelHardeningRatio);
+  state.SectionWidth = real(Field::SectionWidth);
+  state.SectionHeight = real(Field::SectionHeight);
+  state.BarCover = real(Field::BarCover);
+  state.MeshSize = real(Field::MeshSize);
+  state.BarCountX = integer(Field::BarCountX);
+  state.BarCountY = integer(Field::BarCountY);
   // Side bars come in whole millimetre sizes; corner bars may be any size.
-  state.BarDiameterX = integer(12);
-  state.BarDiameterY = integer(14);
-  state.CornerBarDiameter = real(19);
+  state.BarDiameterX = integer(Field::BarDiameterX);
+  state.BarDiameterY = integer(Field::BarDiameterY);
+  state.CornerBarDiameter = real(Field::CornerBarDiameter);
   // The bending angle is checked like every other field but no analysis uses it.
-  static_cast<void>(real(16));
-  state.AxialLoad = real(15);
-  state.CurvatureLimit = real(17);
-  state.AxialLevels = integer(20);
+  static_cast<void>(real(Field::BendingAngle));
+  state.AxialLoad = real(Field::AxialLoad);
+  state.CurvatureLimit = real(Field::CurvatureLimit);
+  state.AxialLevels = integer(Field::AxialLevels);
 }
 
 void EnterSectionData(AnalysisState& state, const FieldText& field_text) {

@@ -5,14 +5,9 @@
 #include <string>
 
 #include "section/analysis_state.h"
+#include "section/input_fields.h"
 
 namespace marrowick {
-
-// The texts the twenty fields start with, kDefaultFieldTexts[N] for EditN
-// (slot 0 unused), written with a point as the decimal symbol.
-inline constexpr std::array<const char*, 21> kDefaultFieldTexts = {
-    "",  "35", "0.002", "15", "0.0033", "300", "215000",  "0.0001", "500", "600", "35",
-    "2", "20", "2",     "20", "-1000",  "0",   "0.00002", "35",     "20",  "20"};
 
 // The current text of input field EditN, for N from 1 to 20, passed on
 // unchanged: blanks and the decimal symbol are the conversions' business.

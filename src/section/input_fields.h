@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+namespace marrowick {
+
+// The inputs of a section, one for each field of the window; the value of
+// each is the number N of its field EditN.
+enum class Field {
+  ConcreteStrength = 1,
+  ConcretePeakStrain = 2,
+  ConcreteResidualStrength = 3,
+  ConcreteUltimateStrain = 4,
+  SteelYieldStrength = 5,
+  SteelModulus = 6,
+  SteelHardeningRatio = 7,
+  SectionWidth = 8,
+  SectionHeight = 9,
+  BarCover = 10,
+  BarCountX = 11,
+  BarDiameterX = 12,
+  BarCountY = 13,
+  BarDiameterY = 14,
+  AxialLoad = 15,
+  BendingAngle = 16,
+  CurvatureLimit = 17,
+  MeshSize = 18,
+  CornerBarDiameter = 19,
+  AxialLevels = 20,
+};
+
+inline constexpr int FieldNumber(Field field) {
+  return static_cast<int>(field);
+}
+
+// How "输入数据" reads a field: a real, or a whole number.
+enum class FieldRule { Real, Integer };
+
+// Everything the program knows of an input: its section-file key, how its
+// text is read, the text it starts with, and its label and place in the
+// window (pixels at 96 dpi, relative to its group box).
+struct InputField {
+  Field id;
+  int edit;                // EditN, FieldNumber(id)
+  const char* file_group;  // "[concrete]" … in a section file; null: not in the file
+  const char* key;         // the section file's and summary.json's name
+  FieldRule rule;
+  const char* default_text;  // with a point as the decimal symbol
+  const char* caption;       // the label's text
+  int group, label;          // GroupBoxN and LabelN
+  int label_left, label_top;
+  int left, top, width;
+};
+
+// The one table of inputs, in the order a section file lists them and the
+// window builds its fields: materials, outline and bars, then the analysis
+// settings. The bending angle is in the window only.
+inline constexpr std::array<InputField, 20> kInputFields{{
+    // clang-format off
+    {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
+    {Field::ConcretePeakStrain, 2, "concrete", "peak_strain", FieldRule::Real, "0.002", "极限强度应变", 1, 2, 16, 48, 104, 40, 121},
+    {Field::ConcreteResidualStrength, 3, "concrete", "residual_strength_MPa", FieldRule::Real, "15", "残余强度(MPa)", 1, 4, 16, 72, 104, 64, 121},
+    {Field::ConcreteUltimateStrain, 4, "concrete", "residual_strain", FieldRule::Real, "0.0033", "残余强度应变", 1, 3, 16, 96, 104, 88, 121},
+    {Field::SteelYieldStrength, 5, "steel", "yield_strength_MPa", FieldRule::Real, "300", "屈服强度(MPa)", 2, 5, 16, 24, 104, 16, 121},
+    {Field::SteelModulus, 6, "steel", "elastic_modulus_MPa", FieldRule::Real, "215000", "弹性模型(MPa)", 2, 6, 16, 48, 104, 40, 121},
+    {Field::SteelHardeningRatio, 7, "steel", "hardening_ratio", FieldRule::Real, "0.0001", "硬化系数", 2, 7, 16, 72, 104, 64, 121},
+    {Field::SectionWidth, 8, "section", "width_mm", FieldRule::Real, "500", "截面宽度B(mm)", 3, 8, 16, 24, 104, 16, 121},
+    {Field::SectionHeight, 9, "section", "height_mm", FieldRule::Real, "600", "截面宽度H(mm)", 3, 9, 16, 48, 104, 40, 121},
+    {Field::BarCover, 10, "section", "cover_mm", FieldRule::Real, "35", "钢筋至边距as", 3, 10, 24, 72, 104, 64, 121},
+    {Field::CornerBarDiameter, 19, "section", "corner_bar_diameter_mm", FieldRule::Real, "20", "角部钢筋直径", 3, 19, 24, 96, 104, 88, 121},
+    {Field::BarCountX, 11, "section", "bars_x", FieldRule::Integer, "2", "X方向钢筋", 3, 11, 40, 120, 104, 112, 49},
+    {Field::BarDiameterX, 12, "section", "bar_diameter_x_mm", FieldRule::Integer, "20", "Φ", 3, 12, 160, 120, 176, 112, 49},
+    {Field::BarCountY, 13, "section", "bars_y", FieldRule::Integer, "2", "Y方向钢筋", 3, 13, 40, 144, 104, 136, 49},
+    {Field::BarDiameterY, 14, "section", "bar_diameter_y_mm", FieldRule::Integer, "20", "Φ", 3, 14, 160, 144, 176, 136, 49},
+    {Field::MeshSize, 18, "section", "fiber_size_mm", FieldRule::Real, "35", "划分单元大小", 3, 18, 24, 168, 104, 160, 121},
+    {Field::AxialLoad, 15, "analysis", "axial_force_kN", FieldRule::Real, "-1000", "施加轴力(kN))", 4, 15, 24, 24, 104, 16, 121},
+    {Field::BendingAngle, 16, nullptr, nullptr, FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
+    {Field::CurvatureLimit, 17, "analysis", "max_curvature_per_mm", FieldRule::Real, "0.00002", "最大曲率限值", 4, 17, 24, 72, 104, 64, 121},
+    {Field::AxialLevels, 20, "analysis", "axial_segments", FieldRule::Integer, "20", "轴压力分段", 5, 20, 32, 24, 104, 16, 121},
+    // clang-format on
+}};
+
+static_assert(
+    [] {
+      for (const InputField& entry : kInputFields)
+        if (entry.edit != FieldNumber(entry.id)) return false;
+      return true;
+    }(),
+    "every input sits in the window field of its own number");
+
+// The table's entry for a field.
+constexpr const InputField& InputFieldOf(Field field) {
+  for (const InputField& entry : kInputFields)
+    if (entry.id == field) return entry;
+  return kInputFields[0];  // unreachable: every field has its entry
+}
+
+// The texts the twenty fields start with, kDefaultFieldTexts[N] for EditN
+// (slot 0 unused).
+inline constexpr std::array<const char*, 21> kDefaultFieldTexts = [] {
+  std::array<const char*, 21> texts{""};
+  for (const InputField& entry : kInputFields)
+    texts[static_cast<std::size_t>(entry.edit)] = entry.default_text;
+  return texts;
+}();
+
+}  // namespace marrowick
