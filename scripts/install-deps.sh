@@ -12,13 +12,15 @@ build_and_run=(
   libjpeg-dev tcl8.6-dev
   # Arial's metric twin and the captions' Chinese characters.
   fonts-liberation fonts-wqy-microhei
+  # The virtual display start.sh offers where there is no display; the window
+  # tests run on it too.
+  xvfb xauth
 )
 testing=(
   googletest libgtest-dev
   # The fuzzing run: clang's libFuzzer and sanitizers.
   clang-14 libclang-rt-14-dev
-  # The window tests' virtual display and the check of the desktop entry.
-  xvfb xauth
+  # The check of the desktop entry.
   desktop-file-utils
 )
 
