@@ -119,9 +119,13 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
   if (!isPlainCommand(name)) return false;
   const BodyRule* rule = bodyRuleOf(name);
   if (rule == nullptr) return command.bodyWord < 0;
-  // Only the complete form: any other is an error that Tcl words best.
-  if (w.size() != rule->word + 1 || w[1] != rule->kind ||
-      command.bodyWord != static_cast<int>(rule->word)) {
+  // Only the complete form: any other is an error that Tcl words best. A
+  // section in space names its torsional stiffness before its body.
+  const bool withTorsion =
+      rule->command == "section" && w.size() == rule->word + 3 && w[rule->word] == "-GJ";
+  const std::size_t bodyAt = withTorsion ? rule->word + 2 : rule->word;
+  if (w.size() != bodyAt + 1 || w[1] != rule->kind ||
+      command.bodyWord != static_cast<int>(bodyAt)) {
     return false;
   }
   command.bodyRule = rule;

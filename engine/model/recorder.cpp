@@ -170,7 +170,8 @@ ElementRecorder::ElementRecorder(const std::string& path, bool withTime,
 
 void ElementRecorder::addResponse(const Domain& domain) {
   for (const SectionQuery& query : queries_) {
-    for (double value : domain.sectionResponse(query)) add(value);
+    const SectionValues response = domain.sectionResponse(query);
+    for (double value : response.values()) add(value);
   }
 }
 

@@ -49,6 +49,10 @@ std::vector<ReferenceCase> referenceCases() {
   cases.push_back(
       {"concrete04", "main.tcl", {"c04-cyclic.out", "c04-cyclic-def.out", "c04-crush.out"}, false});
   cases.push_back({"circ-mander", "main.tcl", {"section1.out", "deformation.out"}, false});
+  // In space: both moments, both curvatures and the twist.
+  for (const char* biaxial : {"biaxial30", "biaxial-asym120"}) {
+    cases.push_back({biaxial, "main.tcl", {"force.out", "deformation.out", "rotation.out"}, false});
+  }
   return cases;
 }
 
