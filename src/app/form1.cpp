@@ -144,8 +144,6 @@ void TForm1::CreateControls() {
     edit->setGeometry(layout.left, layout.top, layout.width, kFieldHeight);
     Edit[layout.edit] = edit;
   }
-  // The bending angle is fixed at zero: only uniaxial bending is analysed.
-  Edit[16]->setEnabled(false);
 
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));

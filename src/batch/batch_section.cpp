@@ -134,12 +134,13 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   // The scripts name their files relative to the folder the solver works in,
   // as the window's do.
   std::vector<SolverRun> runs;
-  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl"),
+  const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
+  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction),
             (folder / "os.tcl").string());
   runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
 
   const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
-                                state.CompressionCapacity);
+                                state.CompressionCapacity, direction);
   for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
     const LevelScript script = sweep.Level(level);
     SaveLines(script.lines, (folder / script.script_file).string());
@@ -159,14 +160,16 @@ void WriteResults(BatchSection& section) {
   SavePicture(section_view, in_folder("section.png"));
   ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
 
-  const MomentCurvatureSeries series = ReadMomentCurvatureSeries(in_folder("mom_cur.out"));
+  const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
+  const MomentCurvatureSeries series =
+      ReadMomentCurvatureSeries(in_folder("mom_cur.out"), direction);
   ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
   DrawMomentCurvatureChart(series, moment_curvature);
   SavePicture(moment_curvature, in_folder("moment-curvature.png"));
   ReplaceLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
 
   const InteractionCurve curve = ReadInteractionCurve(state.AxialLevels, state.TensionCapacity,
-                                                      state.CompressionCapacity, folder);
+                                                      state.CompressionCapacity, folder, direction);
   ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
   DrawInteractionCurve(curve, interaction);
   SavePicture(interaction, in_folder("interaction.png"));

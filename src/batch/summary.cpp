@@ -33,6 +33,8 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
   QJsonObject inputs;
   for (const SectionFileKey& entry : kSectionFileKeys) {
     const std::string& text = *texts.at(static_cast<std::size_t>(entry.field));
+    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, RegionalDecimal()) == 0)
+      continue;
     inputs.insert(QLatin1String(entry.key), entry.rule == FieldRule::Integer
                                                 ? QJsonValue(ParseInteger(text))
                                                 : QJsonValue(ParseReal(text, RegionalDecimal())));

@@ -30,9 +30,9 @@ void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas) {
 
 void ShowInteractionCurve(AnalysisState& state, Canvas& canvas,
                           const std::filesystem::path& folder) {
-  const InteractionCurve curve =
-      ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity,
-                           {state.PeakMoments, state.LevelForces}, folder);
+  const InteractionCurve curve = ReadInteractionCurve(
+      state.AxialLevels, state.TensionCapacity, state.CompressionCapacity,
+      {state.PeakMoments, state.LevelForces}, folder, MomentDirectionOf(state.BendingAngle));
   DrawInteractionCurve(curve, canvas);
   // "m-n.out" keeps a point whatever the regional symbol: its two columns are
   // joined by a comma.

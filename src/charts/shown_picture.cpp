@@ -118,9 +118,13 @@ Lines DataTable(const ShownPicture& picture, char separator) {
       return FiberTable(
           picture.fibers,
           picture.fibers.empty() ? 0 : static_cast<int32_t>(picture.fibers.size() - 1), separator);
-    case ShownPicture::Kind::MomentCurvature:
-      return MomentCurvatureTable(MomentCurvatureSeries{picture.count, picture.y, picture.x},
-                                  separator);
+    case ShownPicture::Kind::MomentCurvature: {
+      MomentCurvatureSeries series;
+      series.Count = picture.count;
+      series.Moments = picture.y;
+      series.Curvatures = picture.x;
+      return MomentCurvatureTable(series, separator);
+    }
     case ShownPicture::Kind::Interaction:
       return InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
     case ShownPicture::Kind::Nothing:

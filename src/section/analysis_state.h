@@ -38,6 +38,7 @@ struct AnalysisState {
   int32_t BarCountY = 0;
   double BarDiameterY = 0;
   double AxialLoad = 0;
+  double BendingAngle = 0;  // degrees, as typed: MomentDirectionOf reduces it
   double CurvatureLimit = 0;
   double MeshSize = 0;
   double CornerBarDiameter = 0;

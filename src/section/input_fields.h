@@ -55,7 +55,9 @@ struct InputField {
 
 // The one table of inputs, in the order a section file lists them and the
 // window builds its fields: materials, outline and bars, then the analysis
-// settings. The bending angle is in the window only.
+// settings. The bending angle is written to a file only when it is not zero
+// (OmittedAtZero), so that the files of sections bent about x alone stay as
+// they were before the angle could be set.
 inline constexpr std::array<InputField, 20> kInputFields{{
     // clang-format off
     {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
@@ -75,7 +77,7 @@ inline constexpr std::array<InputField, 20> kInputFields{{
     {Field::BarDiameterY, 14, "section", "bar_diameter_y_mm", FieldRule::Integer, "20", "Φ", 3, 14, 160, 144, 176, 136, 49},
     {Field::MeshSize, 18, "section", "fiber_size_mm", FieldRule::Real, "35", "划分单元大小", 3, 18, 24, 168, 104, 160, 121},
     {Field::AxialLoad, 15, "analysis", "axial_force_kN", FieldRule::Real, "-1000", "施加轴力(kN))", 4, 15, 24, 24, 104, 16, 121},
-    {Field::BendingAngle, 16, nullptr, nullptr, FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
+    {Field::BendingAngle, 16, "analysis", "bending_angle_deg", FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
     {Field::CurvatureLimit, 17, "analysis", "max_curvature_per_mm", FieldRule::Real, "0.00002", "最大曲率限值", 4, 17, 24, 72, 104, 64, 121},
     {Field::AxialLevels, 20, "analysis", "axial_segments", FieldRule::Integer, "20", "轴压力分段", 5, 20, 32, 24, 104, 16, 121},
     // clang-format on
@@ -88,6 +90,11 @@ static_assert(
       return true;
     }(),
     "every input sits in the window field of its own number");
+
+// An input that a section file and summary.json leave out while it is zero.
+constexpr bool OmittedAtZero(Field field) {
+  return field == Field::BendingAngle;
+}
 
 // The table's entry for a field.
 constexpr const InputField& InputFieldOf(Field field) {

@@ -200,6 +200,7 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
       lines.push_back(std::move(header));
     }
     std::string text = field_text(entry.field);
+    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, decimal) == 0) continue;
     for (char& c : text)
       if (c == decimal) c = '.';
     lines.push_back(std::string(entry.key) + "=" + Quoted(text));

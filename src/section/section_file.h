@@ -16,10 +16,10 @@ struct SectionFileKey {
   FieldRule rule;
 };
 
-// Every key, in the order a file is written: the inputs of the table that a
-// file holds (all but the bending angle).
-inline constexpr std::array<SectionFileKey, 19> kSectionFileKeys = [] {
-  std::array<SectionFileKey, 19> keys{};
+// Every key, in the order a file is written: the inputs of the table (the
+// bending angle only when it is not zero, see OmittedAtZero).
+inline constexpr std::array<SectionFileKey, 20> kSectionFileKeys = [] {
+  std::array<SectionFileKey, 20> keys{};
   std::size_t next = 0;
   for (const InputField& entry : kInputFields)
     if (entry.key) keys[next++] = {entry.file_group, entry.key, entry.edit, entry.rule};
@@ -27,7 +27,7 @@ inline constexpr std::array<SectionFileKey, 19> kSectionFileKeys = [] {
 }();
 
 // The field texts a section file gives: texts[n] for EditN, n = 1..20; none
-// where the file has no key for the field (always so for Edit16).
+// where the file has no key for the field.
 using SectionTexts = std::array<std::optional<std::string>, 21>;
 
 // Reads a section file: INI text, UTF-8, "[group]" lines, "key=value" lines

@@ -30,8 +30,7 @@ void CaptureSectionInput(AnalysisState& state, const FieldText& field_text) {
   state.BarDiameterX = integer(Field::BarDiameterX);
   state.BarDiameterY = integer(Field::BarDiameterY);
   state.CornerBarDiameter = real(Field::CornerBarDiameter);
-  // The bending angle is checked like every other field but no analysis uses it.
-  static_cast<void>(real(Field::BendingAngle));
+  state.BendingAngle = real(Field::BendingAngle);
   state.AxialLoad = real(Field::AxialLoad);
   state.CurvatureLimit = real(Field::CurvatureLimit);
   state.AxialLevels = integer(Field::AxialLevels);

@@ -6,7 +6,8 @@
 namespace marrowick {
 
 void RunMomentCurvature(const AnalysisState& state, const SolverStarted& started) {
-  SaveLines(BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl"),
+  SaveLines(BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl",
+                              MomentDirectionOf(state.BendingAngle)),
             "os.tcl");
   started(StartSolver("os.tcl", "mom_cur.out"));
 }

@@ -6,6 +6,7 @@
 #include "core/extended_arithmetic.h"
 #include "core/text_file.h"
 #include "section/analysis_state.h"
+#include "section/moment_direction.h"
 
 namespace marrowick {
 
@@ -33,8 +34,16 @@ ScriptSection ScriptSectionOf(const AnalysisState& state);
 // recorder_file; the script's last command makes the solver delete
 // script_file. Reals are always written with a point, whatever the regional
 // settings, because the solver reads Tcl numbers.
+//
+// Bent at an angle (θ ≠ 0) the script is a model in space: the moment pattern
+// holds the reference moments of the direction, DisplacementControl drives
+// the larger component's rotation with the step of the plane script times
+// |cos θ| or |sin θ|, signed like that component, and the recorder writes the
+// load factor (the resultant moment in kN·m, to the script's rounding), then
+// κz and κy. θ = 0 writes the plane script.
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
-                        const std::string& recorder_file, const std::string& script_file);
+                        const std::string& recorder_file, const std::string& script_file,
+                        const MomentDirection& direction = {});
 
 // The script's fiber lines, one per fiber: most of a script's text, and the
 // same in every script of a section (formatting them is most of the cost of
@@ -43,6 +52,6 @@ Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
 Lines ScriptFiberLines(std::span<const TFiber> fibers);
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file);
+                        const std::string& script_file, const MomentDirection& direction = {});
 
 }  // namespace marrowick
