@@ -25,12 +25,14 @@
 #include "app/surface_tools.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
+#include "solver/mx_my_runs.h"
 
 namespace marrowick {
 
@@ -113,6 +115,11 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SectionFiles1 =
       new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
   Solvers = new SolverWatch(this);
+  connect(SurfaceTools1->ShowContour, &QAction::triggered, this,
+          [this] { RunOperation([this] { ShowContourClick(); }); });
+  connect(Solvers, &SolverWatch::AnalysisEnded, this, [this](Analysis analysis) {
+    if (analysis == Analysis::Contour) RunOperation([this] { DrawContour(); });
+  });
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
@@ -255,6 +262,20 @@ void TForm1::Button5Click() {
   SurfaceTools1->Draw(
       [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
+}
+
+void TForm1::ShowContourClick() {
+  Solvers->CheckIdle(Analysis::Contour);
+  RunMxMyContour(state_, [this](SolverProcess solver) {
+    Solvers->Watch(Analysis::Contour, std::move(solver));
+  });
+}
+
+void TForm1::DrawContour() {
+  const RepaintOnExit repaint(*Image1);
+  MxMyContour contour;
+  SurfaceTools1->Draw([&] { contour = ShowMxMyContour(state_, Image1->Surface()); },
+                      [&] { return ContourPicture(contour, Image1->width(), Image1->height()); });
 }
 
 void TForm1::RunOperation(const std::function<void()>& operation) {

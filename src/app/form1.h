@@ -49,6 +49,10 @@ class TForm1 : public QWidget {
   void Button4Click();  // 显示弯矩曲率曲线
   void Button3Click();  // OpenSEES PM分析
   void Button5Click();  // 显示PM曲线
+  // 显示Mx-My曲线 (the drawing surface's menu): starts the contour's runs; the
+  // contour is drawn once the last has ended.
+  void ShowContourClick();
+  void DrawContour();
 
   // Where every failure that leaves a button operation ends: shown to the
   // user, after which the window carries on. Whatever the operation stored

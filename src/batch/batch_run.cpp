@@ -15,6 +15,7 @@
 #include "core/failure.h"
 #include "results/export.h"
 #include "section/axial_levels.h"
+#include "section/moment_direction.h"
 #include "solver/solver_process.h"
 
 namespace marrowick {
@@ -114,15 +115,19 @@ struct Entry {
   Clock::time_point started;
 };
 
-// Both analyses: the moment-curvature run and one run per axial level, as
+// The three analyses: the moment-curvature run, one run per axial level, as
 // far as the sweep will have them (a count it refuses fails later, with the
-// window's message).
+// window's message), and the Mx–My contour's runs.
 int RunCount(const AnalysisState& state) {
   const int64_t levels = static_cast<int64_t>(state.AxialLevels) + 1;
-  return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0);
+  return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0) +
+         kContourRuns;
 }
 
 std::string RunName(const SolverRun& run) {
+  if (run.contour_run != 0)
+    return "the Mx-My run at " + std::to_string(static_cast<int>(ContourAngle(run.contour_run))) +
+           " degrees (" + run.script + ")";
   if (run.level == 0) return "the moment-curvature run (" + run.script + ")";
   return "level " + std::to_string(run.level) + " (" + run.script + ")";
 }

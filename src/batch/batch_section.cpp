@@ -14,6 +14,7 @@
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
@@ -21,10 +22,12 @@
 #include "core/text_file.h"
 #include "results/export.h"
 #include "results/interaction_curve.h"
+#include "results/mx_my_contour.h"
 #include "results/result_file.h"
 #include "section/axial_levels.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
+#include "solver/mx_my_runs.h"
 #include "solver/solver_script.h"
 
 namespace marrowick {
@@ -36,17 +39,21 @@ namespace {
 // on this run cannot leave the results of an earlier one looking like its own.
 constexpr const char* kResultFiles[] = {
     "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
-    "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+    "interaction.png", "m-n.out",    "interaction.csv",      "summary.json",
+    "mx-my.csv",       "mx-my.png"};
 
 // A name the batch gives a file in a section folder: a result file, a script
-// or a recorder file of either analysis, a sweep level being "P" and a
-// positive number as FormatTemplate writes it (no leading zero).
+// or a recorder file of any analysis, a sweep level being "P" and a positive
+// number as FormatTemplate writes it (no leading zero), a run of the Mx–My
+// contour "A" and one.
 bool WrittenByTheBatch(const std::string& name) {
   for (const char* file : kResultFiles)
     if (name == file) return true;
   if (name == "os.tcl" || name == "mom_cur.out") return true;
   std::string_view level(name);
-  if (!level.starts_with('P') || level.size() < 2 || level[1] < '1' || level[1] > '9') return false;
+  if ((!level.starts_with('P') && !level.starts_with('A')) || level.size() < 2 || level[1] < '1' ||
+      level[1] > '9')
+    return false;
   level.remove_prefix(1);
   while (!level.empty() && level.front() >= '0' && level.front() <= '9') level.remove_prefix(1);
   return level == ".tcl" || level == "_mom_cur.out";
@@ -147,6 +154,14 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
     runs.push_back(
         {folder.string(), script.script_file, script.recorder_file, section_number, level});
   }
+
+  const MxMyScripts contour(script_section, state.AxialLoad);
+  for (int32_t run = 1; run <= kContourRuns; ++run) {
+    const LevelScript script = contour.Run(run);
+    SaveLines(script.lines, (folder / script.script_file).string());
+    runs.push_back(
+        {folder.string(), script.script_file, script.recorder_file, section_number, 0, run});
+  }
   return runs;
 }
 
@@ -175,6 +190,12 @@ void WriteResults(BatchSection& section) {
   SavePicture(interaction, in_folder("interaction.png"));
   SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
   ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
+
+  const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
+  ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
+  DrawMxMyContour(contour, contour_chart);
+  SavePicture(contour_chart, in_folder("mx-my.png"));
+  ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
 
   ReplaceBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
 }

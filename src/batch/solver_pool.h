@@ -15,6 +15,7 @@ struct SolverRun {
   std::string recorder;  // the file the script records into
   int section = 0;       // the caller's numbers, handed back with the outcome
   int level = 0;         // 0 for the moment-curvature run
+  int contour_run = 0;   // 1 to kContourRuns for the Mx–My contour's runs (level 0)
 };
 
 struct RunOutcome {

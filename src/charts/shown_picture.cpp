@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "results/export.h"
@@ -63,6 +64,14 @@ ShownPicture InteractionPicture(const AnalysisState& state, int width, int heigh
                state.AxialLevels + 1, width, height);
 }
 
+ShownPicture ContourPicture(const MxMyContour& contour, int width, int height) {
+  ShownPicture picture = Chart(ShownPicture::Kind::Contour, contour.MomentsY, contour.MomentsZ,
+                               contour.Count, width, height);
+  picture.ranges = MxMyRanges(contour, width, height);
+  picture.axial_force = contour.AxialForce;
+  return picture;
+}
+
 ChartPixel PointPixel(const ShownPicture& picture, int32_t index) {
   const auto i = static_cast<std::size_t>(index);
   if (picture.kind == ShownPicture::Kind::Section)
@@ -106,6 +115,9 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
     case ShownPicture::Kind::Interaction:
       return "第 " + std::to_string(index) + " 级\n轴力 " + Number(picture.y.at(i)) +
              " kN (受压为正)\n峰值弯矩 " + Number(picture.x.at(i)) + " kN·m";
+    case ShownPicture::Kind::Contour:
+      return "θ " + Number(ContourAngle(index)) + "°\nMz " + Number(picture.y.at(i)) +
+             " kN·m\nMy " + Number(picture.x.at(i)) + " kN·m";
     case ShownPicture::Kind::Nothing:
       break;
   }
@@ -127,6 +139,17 @@ Lines DataTable(const ShownPicture& picture, char separator) {
     }
     case ShownPicture::Kind::Interaction:
       return InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
+    case ShownPicture::Kind::Contour: {
+      MxMyContour contour;
+      contour.Count = picture.count;
+      contour.AxialForce = picture.axial_force;
+      contour.MomentsY = picture.x;
+      contour.MomentsZ = picture.y;
+      contour.Angles.assign(picture.x.size(), 0);
+      for (std::size_t k = 1; k < contour.Angles.size(); ++k)
+        contour.Angles[k] = ContourAngle(static_cast<int32_t>(k));
+      return MxMyTable(contour, separator);
+    }
     case ShownPicture::Kind::Nothing:
       break;
   }

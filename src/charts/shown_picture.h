@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "charts/chart_frame.h"
-#include "section/analysis_state.h"
 #include "core/text_file.h"
+#include "results/mx_my_contour.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -14,7 +15,7 @@ namespace marrowick {
 // analysis state moves on (a later reading that fails half-way rewrites its
 // tables) while the picture on the surface stays.
 struct ShownPicture {
-  enum class Kind { Nothing, Section, MomentCurvature, Interaction };
+  enum class Kind { Nothing, Section, MomentCurvature, Interaction, Contour };
   Kind kind = Kind::Nothing;
 
   // The section view: the fiber table (slot 0 unused) at its drawing scale.
@@ -28,6 +29,8 @@ struct ShownPicture {
   RealTable x, y;
   int32_t count = 0;
   ScaleRanges ranges;
+  // The Mx–My contour: My across, Mz up, at this axial force (kN).
+  double axial_force = 0;
 };
 
 // The pictures the three drawing operations leave, from the state they drew
@@ -35,6 +38,7 @@ struct ShownPicture {
 ShownPicture SectionPicture(const AnalysisState& state, int width, int height);
 ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height);
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height);
+ShownPicture ContourPicture(const MxMyContour& contour, int width, int height);
 
 // How far from a plotted point the pointer may be to read it, in pixels.
 inline constexpr int kReadoutReach = 6;

@@ -41,4 +41,13 @@ struct BiaxialStep {
 BiaxialStep BiaxialStepOf(const MomentDirection& direction, double load_factor, double curvature_z,
                           double curvature_y);
 
+// The Mx–My capacity contour: moment-curvature runs at one axial force with
+// the moment vector turned in kContourRuns equal steps of 15° from 0°, run k
+// (counted from 1) at 15·(k − 1) degrees in "A<k>.tcl", recording into
+// "A<k>_mom_cur.out".
+inline constexpr int32_t kContourRuns = 24;
+inline double ContourAngle(int32_t run) {
+  return 15.0 * (run - 1);
+}
+
 }  // namespace marrowick

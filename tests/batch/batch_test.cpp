@@ -24,6 +24,7 @@
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
@@ -167,7 +168,8 @@ TEST(Batch, EverySectionGivesTheWindowsFilesAndPictures) {
     std::size_t scripts = 0;
     for (const fs::directory_entry& kept : fs::directory_iterator(folder))
       scripts += kept.path().extension() == ".kept";
-    EXPECT_EQ(scripts, static_cast<std::size_t>(state.AxialLevels) + 2);
+    // The moment-curvature run, the levels and the contour's 24 runs.
+    EXPECT_EQ(scripts, static_cast<std::size_t>(state.AxialLevels) + 2 + 24);
     for (const fs::directory_entry& script : fs::directory_iterator(".")) {
       if (script.path().extension() != ".tcl") continue;
       EXPECT_EQ(ReadBytes((folder / script.path().filename()).string() + ".kept"),
@@ -186,12 +188,21 @@ TEST(Batch, EverySectionGivesTheWindowsFilesAndPictures) {
     ShowInteractionCurve(state, window);
     EXPECT_EQ(Picture("interaction.png"), window.Image());
     EXPECT_EQ(ReadBytes("m-n.out"), batch_mn);
+    ShowMxMyContour(state, window);
+    EXPECT_EQ(Picture("mx-my.png"), window.Image());
 
     // The tables hold the very doubles the window read and computed.
     const auto bending = CsvRows("moment-curvature.csv", "curvature_per_mm,moment_kNm");
     ASSERT_EQ(bending.size(), static_cast<std::size_t>(state.SeriesCount));
     for (std::size_t i = 0; i < bending.size(); ++i)
       EXPECT_EQ(bending[i], (std::vector{state.CurvatureSeries[i + 1], state.MomentSeries[i + 1]}));
+    // The contour's run at 0° is the moment-curvature run: it reaches its peak.
+    const auto contour = CsvRows("mx-my.csv", "angle_deg,axial_force_kN,mz_kNm,my_kNm");
+    ASSERT_EQ(contour.size(), 24u);
+    EXPECT_EQ(contour[0],
+              (std::vector<double>{
+                  0, state.AxialLoad,
+                  *std::max_element(state.MomentSeries.begin() + 1, state.MomentSeries.end()), 0}));
     const auto levels = CsvRows("interaction.csv", "level,axial_force_kN,peak_moment_kNm");
     ASSERT_EQ(levels.size(), static_cast<std::size_t>(state.AxialLevels) + 1);
     for (std::size_t i = 0; i < levels.size(); ++i)
@@ -270,6 +281,20 @@ TEST(Batch, AtAnAngleTheCurvesAreThoseOfTheResultantMoment) {
   close(CsvRows("out/turned/interaction.csv", levels),
         CsvRows("out/square/interaction.csv", levels), 3);
 
+  // The square's contour is symmetric about both axes and both diagonals:
+  // the same resultant at θ, −θ, 180° − θ and 90° − θ.
+  const auto contour = CsvRows("out/square/mx-my.csv", "angle_deg,axial_force_kN,mz_kNm,my_kNm");
+  ASSERT_EQ(contour.size(), 24u);
+  const auto resultant = [&](int k) {
+    const auto& row = contour[static_cast<std::size_t>((k % 24 + 24) % 24)];
+    return std::hypot(row[2], row[3]);
+  };
+  for (int k = 0; k < 24; ++k) {
+    const double r = resultant(k);
+    EXPECT_GT(r, 0);
+    for (int mirror : {-k, 12 - k, 6 - k}) EXPECT_NEAR(resultant(mirror), r, 1e-6 * r) << k;
+  }
+
   const auto skew = CsvRows("out/skew/moment-curvature.csv", components);
   ASSERT_EQ(skew.size(), 100u);  // every step converges
   for (const auto& row : skew) {
@@ -299,11 +324,14 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
     WriteBytes("c/" + std::string(file), "x");
   WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
   ASSERT_EQ(RunBatch({"c.ini"}), 0) << ReadBytes("batch.err");
-  EXPECT_EQ(Names("c"), (std::set<std::string>{
-                            "P0.tcl", "P1_mom_cur.out", "P2_mom_cur.out", "P3_mom_cur.out",
-                            "Px.tcl", "fibers.csv", "interaction.csv", "interaction.png", "m-n.out",
-                            "mom_cur.out", "moment-curvature.csv", "moment-curvature.png",
-                            "notes.txt", "section.png", "summary.json"}));
+  std::set<std::string> names = {
+      "P0.tcl",    "P1_mom_cur.out", "P2_mom_cur.out",       "P3_mom_cur.out",
+      "Px.tcl",    "fibers.csv",     "interaction.csv",      "interaction.png",
+      "m-n.out",   "mom_cur.out",    "moment-curvature.csv", "moment-curvature.png",
+      "notes.txt", "section.png",    "summary.json",         "mx-my.csv",
+      "mx-my.png"};
+  for (int run = 1; run <= 24; ++run) names.insert("A" + std::to_string(run) + "_mom_cur.out");
+  EXPECT_EQ(Names("c"), names);
 
   // Past a NUL the file said width_mm=abc: the section fails by that line
   // instead of running with the width before it.
@@ -347,7 +375,7 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
        {"bad.ini: failed: Section file \"" + (dir.Path() / "bad.ini").string() +
             "\", line 2: unknown key widht_mm = '500' in [section]",
         "missing.ini: failed: Cannot open file \"" + (dir.Path() / "missing.ini").string() + "\"",
-        "zero.ini: failed: Floating point division by zero", "good.ini: done, 4 solver runs"},
+        "zero.ini: failed: Floating point division by zero", "good.ini: done, 28 solver runs"},
        "a/good/summary.json",
        true},
       // The same folder again: the earlier run's results go before the solvers start.
