@@ -70,9 +70,10 @@ QLineEdit* SectionFiles::Field(int number) const {
 void SectionFiles::Open(const std::string& file_name) {
   // Read and checked whole before any field changes.
   const SectionTexts texts = ReadSectionFile(file_name, RegionalDecimal());
-  for (std::size_t field = 1; field < texts.size(); ++field)
-    if (texts[field])
-      Field(static_cast<int>(field))->setText(QString::fromStdString(*texts[field]));
+  for (const InputField& entry : kInputFields)
+    if (entry.edit > 0 && texts[static_cast<std::size_t>(entry.edit)])
+      Field(entry.edit)
+          ->setText(QString::fromStdString(*texts[static_cast<std::size_t>(entry.edit)]));
 }
 
 void SectionFiles::Save(const std::string& file_name) {
@@ -80,9 +81,13 @@ void SectionFiles::Save(const std::string& file_name) {
   const auto caption = [](int field) {
     return std::string(InputFieldOf(static_cast<marrowick::Field>(field)).caption);
   };
-  WriteSectionFile(
-      file_name, [this](int field) { return Field(field)->text().toStdString(); },
-      RegionalDecimal(), caption);
+  // Only the main window's inputs so far: an input it does not show is absent.
+  const auto text = [this](int field) {
+    return InputFieldOf(static_cast<marrowick::Field>(field)).edit > 0
+               ? Field(field)->text().toStdString()
+               : std::string();
+  };
+  WriteSectionFile(file_name, text, RegionalDecimal(), caption);
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {

@@ -107,8 +107,8 @@ BatchSection LoadSection(const std::string& file, const std::string& out_directo
   BatchSection section{file, SectionDirectory(file, out_directory), {}, {}};
   // Texts are handed to "输入数据" as the window's fields would hold them.
   section.texts = ReadSectionFile(file, RegionalDecimal());
-  for (int field = 1; field <= 20; ++field)
-    if (!section.texts[field])
+  for (std::size_t field = 1; field < kFieldSlots; ++field)
+    if (!section.texts[field] && kDefaultFieldTexts[field])
       section.texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
   EnterSectionData(section.state, [&](int field) { return *section.texts.at(field); });
   return section;

@@ -32,10 +32,14 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                         const MomentCurvatureSeries& series, const InteractionCurve& curve) {
   QJsonObject inputs;
   for (const SectionFileKey& entry : kSectionFileKeys) {
-    const std::string& text = *texts.at(static_cast<std::size_t>(entry.field));
-    inputs.insert(QLatin1String(entry.key), entry.rule == FieldRule::Integer
-                                                ? QJsonValue(ParseInteger(text))
-                                                : QJsonValue(ParseReal(text, RegionalDecimal())));
+    // An optional input the file did not give is left out.
+    const std::optional<std::string>& given = texts.at(static_cast<std::size_t>(entry.field));
+    if (!given) continue;
+    const std::string& text = *given;
+    inputs.insert(QLatin1String(entry.key),
+                  entry.rule == FieldRule::Integer ? QJsonValue(ParseInteger(text))
+                  : entry.rule == FieldRule::Word  ? QJsonValue(QString::fromStdString(text))
+                                                  : QJsonValue(ParseReal(text, RegionalDecimal())));
   }
 
   const MomentCurvatureKeyPoints bending = FindMomentCurvatureKeyPoints(

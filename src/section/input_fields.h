@@ -5,8 +5,9 @@
 
 namespace marrowick {
 
-// The inputs of a section, one for each field of the window; the value of
-// each is the number N of its field EditN.
+// The inputs of a section. The twenty of the main window take the number N
+// of their field EditN; inputs edited elsewhere (a dialog) and absent unless
+// given take numbers above 20.
 enum class Field {
   ConcreteStrength = 1,
   ConcretePeakStrain = 2,
@@ -34,23 +35,25 @@ inline constexpr int FieldNumber(Field field) {
   return static_cast<int>(field);
 }
 
-// How "输入数据" reads a field: a real, or a whole number.
-enum class FieldRule { Real, Integer };
+// How an input's text is read: a real, a whole number, or a word (a design
+// code's or a grade's name, from the input's list of choices when it has one).
+enum class FieldRule { Real, Integer, Word };
 
 // Everything the program knows of an input: its section-file key, how its
 // text is read, the text it starts with, and its label and place in the
 // window (pixels at 96 dpi, relative to its group box).
 struct InputField {
   Field id;
-  int edit;                // EditN, FieldNumber(id)
+  int edit;  // EditN, FieldNumber(id); 0 for an input not in the main window
   const char* file_group;  // "[concrete]" … in a section file; null: not in the file
   const char* key;         // the section file's and summary.json's name
   FieldRule rule;
-  const char* default_text;  // with a point as the decimal symbol
+  const char* default_text;  // with a point as the decimal symbol; null: absent unless given
   const char* caption;       // the label's text
-  int group, label;          // GroupBoxN and LabelN
+  int group, label;          // GroupBoxN and LabelN (main-window inputs)
   int label_left, label_top;
   int left, top, width;
+  const char* choices = nullptr;  // a word's choices, "|"-separated; null: any word
 };
 
 // The one table of inputs, in the order a section file lists them and the
@@ -84,10 +87,19 @@ inline constexpr std::array<InputField, 20> kInputFields{{
 static_assert(
     [] {
       for (const InputField& entry : kInputFields)
-        if (entry.edit != FieldNumber(entry.id)) return false;
+        if (entry.edit != 0 ? entry.edit != FieldNumber(entry.id) : FieldNumber(entry.id) <= 20)
+          return false;
       return true;
     }(),
-    "every input sits in the window field of its own number");
+    "every main-window input sits in the field of its own number, and no other input takes one");
+
+// One slot per input number, slot 0 unused.
+inline constexpr std::size_t kFieldSlots = [] {
+  int largest = 0;
+  for (const InputField& entry : kInputFields)
+    largest = FieldNumber(entry.id) > largest ? FieldNumber(entry.id) : largest;
+  return static_cast<std::size_t>(largest) + 1;
+}();
 
 // The table's entry for a field.
 constexpr const InputField& InputFieldOf(Field field) {
@@ -96,12 +108,12 @@ constexpr const InputField& InputFieldOf(Field field) {
   return kInputFields[0];  // unreachable: every field has its entry
 }
 
-// The texts the twenty fields start with, kDefaultFieldTexts[N] for EditN
-// (slot 0 unused).
-inline constexpr std::array<const char*, 21> kDefaultFieldTexts = [] {
-  std::array<const char*, 21> texts{""};
+// The texts the inputs start with, kDefaultFieldTexts[N] for input N (slot 0
+// unused; null for an input absent unless given).
+inline constexpr std::array<const char*, kFieldSlots> kDefaultFieldTexts = [] {
+  std::array<const char*, kFieldSlots> texts{""};
   for (const InputField& entry : kInputFields)
-    texts[static_cast<std::size_t>(entry.edit)] = entry.default_text;
+    texts[static_cast<std::size_t>(FieldNumber(entry.id))] = entry.default_text;
   return texts;
 }();
 
