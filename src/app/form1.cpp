@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <exception>
+#include <functional>
 #include <iterator>
 #include <utility>
 
@@ -110,8 +111,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   CreateControls();
   SetTabOrder();
   ConnectButtons();
-  SectionFiles1 =
-      new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
+  SectionFiles1 = new SectionFiles(
+      *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
   Solvers = new SolverWatch(this);
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
@@ -223,7 +224,7 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, [this](int field) { return Edit.at(field)->text().toStdString(); });
+  EnterSectionData(state_, std::cref(inputs_));
 }
 
 void TForm1::Button2Click() {

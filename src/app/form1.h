@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/input_texts.h"
 #include "section/analysis_state.h"
 
 class QComboBox;
@@ -35,6 +36,8 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   AnalysisState& State() { return state_; }
+  // Every input's text: the twenty fields and the inputs of dialogs.
+  InputTexts& Inputs() { return inputs_; }
   TImage* Image1 = nullptr;
   // The surface's readout, context menu and key-point marks.
   SurfaceTools* SurfaceTools1 = nullptr;
@@ -73,6 +76,7 @@ class TForm1 : public QWidget {
   void PlaceStatusBar();
 
   AnalysisState state_;
+  InputTexts inputs_{*this};
   std::array<QGroupBox*, 6> GroupBox{};  // GroupBox[1] to GroupBox[5]
   std::array<QLineEdit*, 21> Edit{};     // Edit[1] to Edit[20]
   std::array<QLabel*, 21> Label{};       // Label[1] to Label[20]

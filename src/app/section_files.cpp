@@ -4,12 +4,13 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
+#include <functional>
 #include <utility>
 
+#include "app/input_texts.h"
 #include "core/decimal_symbol.h"
 #include "section/input_fields.h"
 #include "section/section_file.h"
@@ -33,11 +34,12 @@ QString DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-SectionFiles::SectionFiles(QWidget& form, OperationRunner run_operation)
+SectionFiles::SectionFiles(QWidget& form, InputTexts& inputs, OperationRunner run_operation)
     : QObject(&form),
       AskSaveFileName(SaveFileDialog),
       AskOpenFileName(OpenFileDialog),
       form_(form),
+      inputs_(inputs),
       run_operation_(std::move(run_operation)) {
   auto action = [this](const char* name, const char* caption, QKeySequence::StandardKey key,
                        const AskFileName SectionFiles::*ask,
@@ -63,17 +65,16 @@ SectionFiles::SectionFiles(QWidget& form, OperationRunner run_operation)
   form_.installEventFilter(this);
 }
 
-QLineEdit* SectionFiles::Field(int number) const {
-  return form_.findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
-}
-
 void SectionFiles::Open(const std::string& file_name) {
   // Read and checked whole before any field changes.
   const SectionTexts texts = ReadSectionFile(file_name, RegionalDecimal());
-  for (const InputField& entry : kInputFields)
-    if (entry.edit > 0 && texts[static_cast<std::size_t>(entry.edit)])
-      Field(entry.edit)
-          ->setText(QString::fromStdString(*texts[static_cast<std::size_t>(entry.edit)]));
+  for (const InputField& entry : kInputFields) {
+    const std::optional<std::string>& text = texts[static_cast<std::size_t>(FieldNumber(entry.id))];
+    if (text)
+      inputs_.SetText(entry.id, QString::fromStdString(*text));
+    else if (!entry.default_text)
+      inputs_.SetText(entry.id, {});
+  }
 }
 
 void SectionFiles::Save(const std::string& file_name) {
@@ -81,13 +82,11 @@ void SectionFiles::Save(const std::string& file_name) {
   const auto caption = [](int field) {
     return std::string(InputFieldOf(static_cast<marrowick::Field>(field)).caption);
   };
-  // Only the main window's inputs so far: an input it does not show is absent.
-  const auto text = [this](int field) {
-    return InputFieldOf(static_cast<marrowick::Field>(field)).edit > 0
-               ? Field(field)->text().toStdString()
-               : std::string();
-  };
-  WriteSectionFile(file_name, text, RegionalDecimal(), caption);
+  WriteSectionFile(file_name, std::cref(inputs_), RegionalDecimal(), caption);
+}
+
+void SectionFiles::AddToBackgroundMenu(QAction* action) {
+  background_actions_.push_back(action);
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {
@@ -104,6 +103,8 @@ bool SectionFiles::eventFilter(QObject* watched, QEvent* event) {
       menu->setAttribute(Qt::WA_DeleteOnClose);
       menu->addAction(SaveSection);
       menu->addAction(OpenSection);
+      if (!background_actions_.empty()) menu->addSeparator();
+      for (QAction* action : background_actions_) menu->addAction(action);
       menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }
