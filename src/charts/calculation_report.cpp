@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QByteArray>
+#include <QDateTime>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageSize>
@@ -147,7 +148,9 @@ std::string AxisCaption(const std::string& caption, const Axis& axis) {
 struct ChartMark {
   double x = 0, y = 0;
   std::string label;
-  bool below = false;  // a label under its mark: a peak that is also the ultimate point
+  // Where the label goes: a peak that is also the ultimate point, or a yield
+  // point just before the peak, keeps both labels readable.
+  enum class Side { Right, Below, Left } side = Side::Right;
 };
 
 // A chart as vectors in `box`: a frame with labelled ticks, the curve in red
@@ -227,6 +230,7 @@ void DrawChart(QPainter& painter, const QRectF& box, const std::vector<QPointF>&
     for (const QPointF& point : points) painter.drawEllipse(place(point.x(), point.y()), 1.6, 1.6);
 
   painter.setFont(SheetFont(7.5));
+  const QFontMetricsF metrics_marks(painter.font());
   for (const ChartMark& mark : marks) {
     const QPointF at = place(mark.x, mark.y);
     if (!plot.adjusted(-0.5, -0.5, 0.5, 0.5).contains(at)) continue;
@@ -234,7 +238,10 @@ void DrawChart(QPainter& painter, const QRectF& box, const std::vector<QPointF>&
     painter.setBrush(kKeyPoint);
     painter.drawRect(QRectF(at.x() - 2, at.y() - 2, 4, 4));
     painter.setBrush(Qt::NoBrush);
-    painter.drawText(at + QPointF(4, mark.below ? 9 : -3), Q(mark.label));
+    const QString label = Q(mark.label);
+    const double left =
+        mark.side == ChartMark::Side::Left ? -4 - metrics_marks.horizontalAdvance(label) : 4;
+    painter.drawText(at + QPointF(left, mark.side == ChartMark::Side::Below ? 9 : -3), label);
   }
 }
 
@@ -398,8 +405,10 @@ void SecondPage(Sheet& sheet, const CalculationReport& report) {
       {&bending.Yield, "屈服"}, {&bending.Peak, "峰值"}, {&bending.Ultimate, "极限"}};
   for (const auto& [point, label] : named)
     if (*point)
-      bending_marks.push_back(
-          {(*point)->CurvaturePerMm, (*point)->MomentKNm, label, point == &bending.Ultimate});
+      bending_marks.push_back({(*point)->CurvaturePerMm, (*point)->MomentKNm, label,
+                               point == &bending.Ultimate ? ChartMark::Side::Below
+                               : point == &bending.Yield  ? ChartMark::Side::Left
+                                                          : ChartMark::Side::Right});
   DrawChart(painter, left_box, bending_points, false, "曲率 κ (1/mm)", "弯矩 M (kN·m)",
             bending_marks, decimal);
 
@@ -417,7 +426,7 @@ void SecondPage(Sheet& sheet, const CalculationReport& report) {
       marks.push_back(
           {interaction.Balanced->MomentKNm, interaction.Balanced->AxialForceKN, "界限"});
     if (interaction.PureBendingMomentKNm)
-      marks.push_back({*interaction.PureBendingMomentKNm, 0, "M0"});
+      marks.push_back({*interaction.PureBendingMomentKNm, 0, "M0", ChartMark::Side::Below});
     DrawChart(painter, right_box, points, true, "弯矩 M (kN·m)", "轴力 N (kN，受压为正)", marks,
               decimal);
   } else {
@@ -573,6 +582,10 @@ std::vector<std::string> RunNotes(const CalculationReport& report, char decimal)
   notes.push_back("界限点：峰值弯矩最大的轴力级；M0：轴力为零处的弯矩，由两侧相邻级线性插值。");
   notes.push_back("未收敛步由各记录文件的步数推知：求解器在第一个未收敛步处停止该次分析。");
   return notes;
+}
+
+std::string ReportTimestamp() {
+  return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm")).toStdString();
 }
 
 std::string CalculationReportPdf(const CalculationReport& report) {

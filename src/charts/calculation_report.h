@@ -30,6 +30,9 @@ struct CalculationReport {
   std::vector<int32_t> level_steps;  // recorded steps of each level, level 1 first
 };
 
+// The local date and time as the sheet's title block gives it.
+std::string ReportTimestamp();
+
 // The sheet as PDF: A4 portrait, two pages, every text in the regional decimal
 // symbol and in an embedded CJK font, drawn as vectors.
 std::string CalculationReportPdf(const CalculationReport& report);
