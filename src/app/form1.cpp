@@ -20,6 +20,7 @@
 #include "app/form1_layout.h"
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
+#include "app/report_tool.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
 #include "app/surface_tools.h"
@@ -113,6 +114,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SectionFiles1 =
       new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
   Solvers = new SolverWatch(this);
+  Report1 =
+      new ReportTool(*this, [this](const std::function<void()>& save) { RunOperation(save); });
+  SurfaceTools1->SaveReport = Report1->SaveReport;
+  SectionFiles1->SaveReport = Report1->SaveReport;
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
@@ -223,7 +228,10 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, [this](int field) { return Edit.at(field)->text().toStdString(); });
+  std::array<std::string, 21> texts;
+  for (int field = 1; field <= 20; ++field) texts[field] = Edit.at(field)->text().toStdString();
+  EnterSectionData(state_, [&texts](int field) { return texts.at(field); });
+  Report1->SectionEntered(texts, state_, SectionFiles1->CurrentFile());
 }
 
 void TForm1::Button2Click() {
@@ -244,6 +252,7 @@ void TForm1::Button4Click() {
   SurfaceTools1->Draw(
       [this] { ShowMomentCurvatureChart(state_, Image1->Surface()); },
       [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::Button3Click() {
@@ -257,6 +266,7 @@ void TForm1::Button5Click() {
   SurfaceTools1->Draw(
       [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::RunOperation(const std::function<void()>& operation) {

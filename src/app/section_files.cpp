@@ -73,6 +73,7 @@ void SectionFiles::Open(const std::string& file_name) {
   for (std::size_t field = 1; field < texts.size(); ++field)
     if (texts[field])
       Field(static_cast<int>(field))->setText(QString::fromStdString(*texts[field]));
+  Remember(file_name);
 }
 
 void SectionFiles::Save(const std::string& file_name) {
@@ -83,6 +84,18 @@ void SectionFiles::Save(const std::string& file_name) {
   WriteSectionFile(
       file_name, [this](int field) { return Field(field)->text().toStdString(); },
       RegionalDecimal(), caption);
+  Remember(file_name);
+}
+
+void SectionFiles::Remember(const std::string& file_name) {
+  current_file_ = file_name;
+  for (int field = 1; field <= 20; ++field) file_texts_[field] = Field(field)->text();
+}
+
+std::string SectionFiles::CurrentFile() const {
+  for (int field = 1; field <= 20; ++field)
+    if (Field(field)->text() != file_texts_[field]) return {};
+  return current_file_;
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {
@@ -99,6 +112,10 @@ bool SectionFiles::eventFilter(QObject* watched, QEvent* event) {
       menu->setAttribute(Qt::WA_DeleteOnClose);
       menu->addAction(SaveSection);
       menu->addAction(OpenSection);
+      if (SaveReport) {
+        menu->addSeparator();
+        menu->addAction(SaveReport);
+      }
       menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <array>
 #include <string>
 
 #include "app/file_dialogs.h"
@@ -35,6 +36,12 @@ class SectionFiles : public QObject {
 
   QAction* SaveSection = nullptr;  // 保存截面
   QAction* OpenSection = nullptr;  // 打开截面
+  // Another entry of the background's menu, below these two, when set.
+  QAction* SaveReport = nullptr;  // 保存报告…
+
+  // The file the fields were last opened from or saved to, while every field
+  // still reads as it left them; empty once one has changed, or before either.
+  std::string CurrentFile() const;
 
   AskFileName AskSaveFileName;
   AskFileName AskOpenFileName;
@@ -47,6 +54,11 @@ class SectionFiles : public QObject {
 
   QWidget& form_;
   OperationRunner run_operation_;
+  // The file and the fields' texts as it left them.
+  void Remember(const std::string& file_name);
+
+  std::string current_file_;
+  std::array<QString, 21> file_texts_;
 };
 
 }  // namespace marrowick
