@@ -13,6 +13,7 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <span>
 #include <string_view>
 
@@ -274,7 +275,7 @@ void DrawSection(Sheet& sheet, const AnalysisState& state, double height) {
   for (int32_t i = 1; i <= state.FiberCount && i < static_cast<int32_t>(state.Fibers.size()); ++i) {
     const TFiber& fiber = state.Fibers[static_cast<std::size_t>(i)];
     if (fiber.MatTag == 1) continue;
-    const double radius = std::sqrt(std::max(0.0, fiber.Area) / M_PI) * scale;
+    const double radius = std::sqrt(std::max(0.0, fiber.Area) / std::numbers::pi) * scale;
     const QColor colour = fiber.CornerBar ? QColor(0, 0, 255) : QColor(255, 0, 0);
     painter.setPen(QPen(colour, 0.3));
     painter.setBrush(colour);
