@@ -266,9 +266,16 @@ void DrawSection(Sheet& sheet, const AnalysisState& state, double height) {
   const double cell_y = state.MeshCountY > 0 ? height_mm / state.MeshCountY : 0;
   painter.setPen(QPen(QColor(190, 170, 90), 0.2));
   painter.setBrush(QColor(255, 245, 190));
+  // A fine mesh would only darken the drawing and swell the file: beyond a
+  // few thousand cells the concrete is one area and the legend counts them.
+  constexpr int64_t kDrawnCells = 5000;
+  const bool cells = int64_t{state.MeshCountX} * state.MeshCountY <= kDrawnCells;
+  if (!cells)
+    painter.drawRect(
+        QRectF(place(-width_mm / 2, height_mm / 2), QSizeF(width_mm * scale, height_mm * scale)));
   for (int32_t i = 1; i <= state.FiberCount && i < static_cast<int32_t>(state.Fibers.size()); ++i) {
     const TFiber& fiber = state.Fibers[static_cast<std::size_t>(i)];
-    if (fiber.MatTag != 1) continue;
+    if (fiber.MatTag != 1 || !cells) continue;
     painter.drawRect(QRectF(place(fiber.X - cell_x / 2, fiber.Y + cell_y / 2),
                             QSizeF(cell_x * scale, cell_y * scale)));
   }
@@ -548,7 +555,7 @@ std::vector<std::string> RunNotes(const CalculationReport& report, char decimal)
   else
     notes.push_back("弯矩曲率分析：全部 " + std::to_string(recorded) + "/" + asked + " 步收敛。");
 
-  if (report.interaction) {
+  if (report.interaction && report.interaction->Levels >= 1) {
     const InteractionCurve& curve = *report.interaction;
     notes.push_back("PM 分析：" + std::to_string(curve.Levels) + " 级，轴力由 " +
                     number(curve.AxialForces[1]) + " kN 至 " +
