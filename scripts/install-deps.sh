@@ -22,6 +22,9 @@ testing=(
   clang-14 libclang-rt-14-dev
   # The check of the desktop entry.
   desktop-file-utils
+  # The calculation report read back: pdftotext, pdffonts, and pdftoppm for
+  # its pictures.
+  poppler-utils
 )
 
 packages=("${build_and_run[@]}")

@@ -21,6 +21,7 @@
 #include "app/form1_layout.h"
 #include "app/image_control.h"
 #include "app/jpeg_picture.h"
+#include "app/report_tool.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
 #include "app/surface_tools.h"
@@ -114,6 +115,10 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SectionFiles1 = new SectionFiles(
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
   Solvers = new SolverWatch(this);
+  Report1 =
+      new ReportTool(*this, [this](const std::function<void()>& save) { RunOperation(save); });
+  SurfaceTools1->SaveReport = Report1->SaveReport;
+  SectionFiles1->AddToBackgroundMenu(Report1->SaveReport);
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
@@ -224,7 +229,13 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, std::cref(inputs_));
+  // Kept as entered for the report, which names the inputs the model was built from.
+  std::array<std::string, kFieldSlots> texts;
+  for (const InputField& entry : kInputFields)
+    texts[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_(FieldNumber(entry.id));
+  EnterSectionData(state_,
+                   [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); });
+  Report1->SectionEntered(texts, state_, SectionFiles1->CurrentFile());
 }
 
 void TForm1::Button2Click() {
@@ -245,6 +256,7 @@ void TForm1::Button4Click() {
   SurfaceTools1->Draw(
       [this] { ShowMomentCurvatureChart(state_, Image1->Surface()); },
       [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::Button3Click() {
@@ -258,6 +270,7 @@ void TForm1::Button5Click() {
   SurfaceTools1->Draw(
       [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::RunOperation(const std::function<void()>& operation) {

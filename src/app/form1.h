@@ -19,6 +19,7 @@ class QStatusBar;
 
 namespace marrowick {
 
+class ReportTool;
 class SectionFiles;
 class SolverWatch;
 class SurfaceTools;
@@ -45,6 +46,8 @@ class TForm1 : public QWidget {
   SectionFiles* SectionFiles1 = nullptr;
   // The solvers the two analyses have started, until each has ended.
   SolverWatch* Solvers = nullptr;
+  // 保存报告… on both context menus.
+  ReportTool* Report1 = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面

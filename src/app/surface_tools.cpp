@@ -97,6 +97,10 @@ QMenu* SurfaceTools::BuildMenu(QWidget* parent) {
   menu->addAction(SavePicture);
   menu->addSeparator();
   menu->addAction(ShowKeyPoints);
+  if (SaveReport) {
+    menu->addSeparator();
+    menu->addAction(SaveReport);
+  }
   return menu;
 }
 

@@ -39,6 +39,10 @@ BatchOptions ReadBatchOptions(const std::vector<std::string>& arguments, int cor
       options_ended = true;
       continue;
     }
+    if (argument == "--no-report") {
+      options.report = false;
+      continue;
+    }
     if (argument == "-h" || argument == "--help") {
       options.help = true;
       continue;

@@ -7,7 +7,7 @@ namespace marrowick {
 
 inline constexpr char kBatchUsage[] =
     "usage: marrowick-batch [--out DIR] [--jobs N] [--solver PATH] [--timeout SECONDS] "
-    "SECTION.ini...";
+    "[--no-report] SECTION.ini...";
 
 struct BatchOptions {
   std::string out_directory = ".";
@@ -16,6 +16,7 @@ struct BatchOptions {
   double timeout_seconds = 300;
   std::vector<std::string> section_files;
   bool help = false;
+  bool report = true;  // report.pdf in every section folder; --no-report leaves it out
 };
 
 // Reads the command line (argv[1] on). "--name VALUE" and "--name=VALUE" are

@@ -16,6 +16,7 @@
 #include "results/export.h"
 #include "section/axial_levels.h"
 #include "solver/solver_process.h"
+#include "solver/solver_version.h"
 
 namespace marrowick {
 
@@ -139,12 +140,10 @@ class Batch {
     progress_.emplace(total_runs, entries_.size());
     for (const auto& [file, reason] : load_failures_) progress_->SectionFailed(file, reason);
 
-    std::string program = options_.solver.empty()
-                              ? LocateSolver()
-                              : std::filesystem::absolute(options_.solver).string();
+    program_ = options_.solver.empty() ? LocateSolver()
+                                       : std::filesystem::absolute(options_.solver).string();
     // A solver the user named is called by the name they gave.
-    SolverPool pool(std::move(program),
-                    options_.solver.empty() ? kSolverCommandName : options_.solver,
+    SolverPool pool(program_, options_.solver.empty() ? kSolverCommandName : options_.solver,
                     std::chrono::duration_cast<Clock::duration>(
                         std::chrono::duration<double>(options_.timeout_seconds)));
     for (;;) {
@@ -254,7 +253,11 @@ class Batch {
   void Finish(Entry& entry) {
     if (entry.failed || entry.runs_left != 0 || !entry.section) return;
     try {
-      WriteResults(*entry.section);
+      // Read once, after a first section's solvers have run.
+      if (options_.report && !report_solver_)
+        report_solver_ = ReportSolver{std::filesystem::path(program_).lexically_normal().string(),
+                                      SolverVersionLine(program_)};
+      WriteResults(*entry.section, options_.report ? report_solver_ : std::nullopt);
       progress_->SectionDone(entry.file, entry.runs, Clock::now() - entry.started);
     } catch (const Failure& failure) {
       Fail(entry, failure.Message());
@@ -264,6 +267,8 @@ class Batch {
   }
 
   const BatchOptions& options_;
+  std::string program_;
+  std::optional<ReportSolver> report_solver_;
   std::deque<Entry> entries_;
   std::vector<std::pair<std::string, std::string>> load_failures_;
   std::optional<Progress> progress_;

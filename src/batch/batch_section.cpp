@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "batch/summary.h"
+#include "charts/calculation_report.h"
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
@@ -35,8 +36,9 @@ namespace {
 // start, with the scripts and recorder files, so that a section that fails
 // on this run cannot leave the results of an earlier one looking like its own.
 constexpr const char* kResultFiles[] = {
-    "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
-    "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+    "section.png",          "fibers.csv",      "moment-curvature.png",
+    "moment-curvature.csv", "interaction.png", "m-n.out",
+    "interaction.csv",      "summary.json",    "report.pdf"};
 
 // A name the batch gives a file in a section folder: a result file, a script
 // or a recorder file of either analysis, a sweep level being "P" and a
@@ -149,7 +151,7 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   return runs;
 }
 
-void WriteResults(BatchSection& section) {
+void WriteResults(BatchSection& section, const std::optional<ReportSolver>& report) {
   const std::filesystem::path& folder = section.directory;
   const auto in_folder = [&](const char* file) { return (folder / file).string(); };
   AnalysisState& state = section.state;
@@ -174,6 +176,21 @@ void WriteResults(BatchSection& section) {
   ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
 
   ReplaceBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
+
+  if (!report) return;
+  CalculationReport sheet;
+  sheet.section_name = std::filesystem::path(section.file).filename().string();
+  sheet.made_at = ReportTimestamp();
+  sheet.solver = report->program;
+  sheet.solver_version = report->version_line;
+  for (std::size_t field = 1; field < section.texts.size(); ++field)
+    sheet.texts[field] = section.texts[field].value_or("");
+  sheet.state = state;
+  sheet.moment_curvature = series;
+  sheet.curvature_steps = kCurvatureSteps;
+  sheet.interaction = curve;
+  sheet.level_steps = LevelStepCounts(state.AxialLevels, folder);
+  ReplaceBytes(CalculationReportPdf(sheet), in_folder("report.pdf"));
 }
 
 }  // namespace marrowick

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,10 +32,18 @@ BatchSection LoadSection(const std::string& file, const std::string& out_directo
 // and "OpenSEES PM分析"; returns their runs, the moment-curvature run first.
 std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number);
 
+// The solver a section's calculation report names: the program that ran and
+// the version line it prints.
+struct ReportSolver {
+  std::string program;
+  std::string version_line;
+};
+
 // Once every run has ended: what "显示截面", "显示弯矩曲率曲线" and
 // "显示PM曲线" show and write (section.png, moment-curvature.png,
 // interaction.png, "m-n.out"), the data behind them as CSV, and
-// summary.json.
-void WriteResults(BatchSection& section);
+// summary.json; and with a report solver given, the calculation report
+// (report.pdf).
+void WriteResults(BatchSection& section, const std::optional<ReportSolver>& report = std::nullopt);
 
 }  // namespace marrowick

@@ -99,10 +99,10 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   lines.push_back("pattern Plain 2 Linear {");
   lines.push_back("load 2 0.0 0.0 1e6");
   lines.push_back("}");
-  // 100 equal rotation steps up to the curvature limit.
-  lines.push_back(
-      Format("integrator DisplacementControl 2 3 %0.4E", {Extended{section.CurvatureLimit} / 100}));
-  lines.push_back("analyze 100 ");
+  // Equal rotation steps up to the curvature limit.
+  lines.push_back(Format("integrator DisplacementControl 2 3 %0.4E",
+                         {Extended{section.CurvatureLimit} / kCurvatureSteps}));
+  lines.push_back("analyze " + std::to_string(kCurvatureSteps) + " ");
   lines.push_back("file delete " + script_file);
   return lines;
 }

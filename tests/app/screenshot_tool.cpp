@@ -8,6 +8,7 @@
 //   key-points.png         the moment-curvature chart with "显示特征点" on
 //   context-menu.png       the screen under the window with the drawing
 //                          surface's context menu open over the N-M curve
+//   report.pdf             保存报告… at the end, in the current directory
 // When MARROWICK_SCREEN names a file it also saves the whole X screen with the
 // window manager's frame, at the section view, and it prints the title the
 // window manager reads. The solvers work in the current directory. The
@@ -28,6 +29,7 @@
 #include "app/application.h"
 #include "app/form1.h"
 #include "app/image_control.h"
+#include "app/report_tool.h"
 #include "app/surface_tools.h"
 #include "solver_wait.h"
 
@@ -130,6 +132,8 @@ int main(int argc, char** argv) {
                        .save(out.filePath(QStringLiteral("context-menu.png"))))
                 status = 1;
               menu->close();
+              form.RunOperation([&] { form.Report1->Save("report.pdf"); });
+              if (form.failed) status = 1;
               application.quit();
             });
           });

@@ -261,7 +261,10 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
                             "P0.tcl", "P1_mom_cur.out", "P2_mom_cur.out", "P3_mom_cur.out",
                             "Px.tcl", "fibers.csv", "interaction.csv", "interaction.png", "m-n.out",
                             "mom_cur.out", "moment-curvature.csv", "moment-curvature.png",
-                            "notes.txt", "section.png", "summary.json"}));
+                            "notes.txt", "report.pdf", "section.png", "summary.json"}));
+  // The report is left out on request, and an earlier run's goes.
+  ASSERT_EQ(RunBatch({"--no-report", "c.ini"}), 0) << ReadBytes("batch.err");
+  EXPECT_FALSE(fs::exists("c/report.pdf"));
 
   // Past a NUL the file said width_mm=abc: the section fails by that line
   // instead of running with the width before it.
