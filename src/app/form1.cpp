@@ -20,6 +20,7 @@
 #include "app/application.h"
 #include "app/form1_layout.h"
 #include "app/image_control.h"
+#include "app/input_dialog.h"
 #include "app/jpeg_picture.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
@@ -29,6 +30,7 @@
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "results/design_curve.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
@@ -113,6 +115,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectButtons();
   SectionFiles1 = new SectionFiles(
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
+  SectionFiles1->AddToBackgroundMenu(InputDialogAction(
+      *this, "DesignParameters", "设计参数…", QKeySequence(),
+      {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade,
+       Field::DesignConcreteStrength, Field::DesignSteelYield, Field::DesignSteelCompression,
+       Field::DesignSteelModulus},
+      inputs_, [this](const std::function<void()>& dialog) { RunOperation(dialog); }));
   Solvers = new SolverWatch(this);
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
@@ -225,6 +233,9 @@ void TForm1::ConnectButtons() {
 
 void TForm1::Button6Click() {
   EnterSectionData(state_, std::cref(inputs_));
+  CaptureDesignInput(state_, std::cref(inputs_));
+  // A design curve the inputs cannot give is reported now, not at 显示PM曲线.
+  static_cast<void>(DesignCurvesOf(state_));
 }
 
 void TForm1::Button2Click() {
