@@ -47,9 +47,9 @@ constexpr double kAciDefaultModulus = 200000;  // ACI 318-19 §20.2.2.2
 }
 
 double Positive(const std::optional<double>& value, std::optional<double> fallback,
-                const char* name) {
+                const char* name, const char* missing = " is neither given nor set by a grade") {
   const std::optional<double> chosen = value ? value : fallback;
-  if (!chosen) FailDesign(std::string(name) + " is neither given nor set by a grade");
+  if (!chosen) FailDesign(std::string(name) + missing);
   if (!(*chosen > 0 && std::isfinite(*chosen)))
     FailDesign(std::string(name) + " must be a positive number");
   return *chosen;
@@ -93,8 +93,9 @@ DesignMaterials GbMaterials(const DesignInputs& inputs) {
 DesignMaterials AciMaterials(const DesignInputs& inputs) {
   DesignMaterials materials;
   materials.Code = DesignCode::ACI318;
-  materials.Concrete = Positive(inputs.Concrete, std::nullopt, "fc_MPa (f'c)");
-  materials.SteelTension = Positive(inputs.SteelTension, std::nullopt, "fy_MPa");
+  // ACI 318 has no grades here: the specified strengths are given.
+  materials.Concrete = Positive(inputs.Concrete, std::nullopt, "fc_MPa (f'c)", " is not given");
+  materials.SteelTension = Positive(inputs.SteelTension, std::nullopt, "fy_MPa", " is not given");
   materials.SteelCompression = materials.SteelTension;
   materials.SteelModulus = Positive(inputs.SteelModulus, kAciDefaultModulus, "Es_MPa");
   materials.BlockStress = kAciBlockStress;
