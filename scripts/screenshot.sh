@@ -5,6 +5,7 @@
 #   docs/section-view.png       after "输入数据" and "显示截面"
 #   docs/moment-curvature.png   after "OpenSEES弯矩曲率分析" and "显示弯矩曲率曲线"
 #   docs/interaction-curve.png  after "OpenSEES PM分析" and "显示PM曲线"
+#   docs/design-curve.png       the same beside GB 50010's design curve (C30, HRB400)
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
 # It prints the window title as the window manager reads it.
 set -euo pipefail
