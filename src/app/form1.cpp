@@ -20,6 +20,7 @@
 #include "app/application.h"
 #include "app/form1_layout.h"
 #include "app/image_control.h"
+#include "app/input_dialog.h"
 #include "app/jpeg_picture.h"
 #include "app/report_tool.h"
 #include "app/section_files.h"
@@ -30,6 +31,7 @@
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "results/design_curve.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
@@ -114,6 +116,12 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectButtons();
   SectionFiles1 = new SectionFiles(
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
+  SectionFiles1->AddToBackgroundMenu(InputDialogAction(
+      *this, "DesignParameters", "设计参数…", QKeySequence(),
+      {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade,
+       Field::DesignConcreteStrength, Field::DesignSteelYield, Field::DesignSteelCompression,
+       Field::DesignSteelModulus},
+      inputs_, [this](const std::function<void()>& dialog) { RunOperation(dialog); }));
   Solvers = new SolverWatch(this);
   Report1 =
       new ReportTool(*this, [this](const std::function<void()>& save) { RunOperation(save); });
@@ -233,8 +241,11 @@ void TForm1::Button6Click() {
   std::array<std::string, kFieldSlots> texts;
   for (const InputField& entry : kInputFields)
     texts[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_(FieldNumber(entry.id));
-  EnterSectionData(state_,
-                   [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); });
+  const auto entered = [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); };
+  EnterSectionData(state_, entered);
+  CaptureDesignInput(state_, entered);
+  // A design curve the inputs cannot give is reported now, not at 显示PM曲线.
+  static_cast<void>(DesignCurvesOf(state_));
   Report1->SectionEntered(texts, state_, SectionFiles1->CurrentFile());
 }
 

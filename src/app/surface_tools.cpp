@@ -144,9 +144,11 @@ void SurfaceTools::Refresh() {
   if (shown_.kind == ShownPicture::Kind::MomentCurvature)
     MarkMomentCurvatureKeyPoints(
         marked, shown_.ranges, FindMomentCurvatureKeyPoints(Entries(shown_.x), Entries(shown_.y)));
-  else
+  else {
     MarkInteractionKeyPoints(marked, shown_.ranges,
                              FindInteractionKeyPoints(Entries(shown_.y), Entries(shown_.x)));
+    MarkDesignKeyPoints(marked, shown_.ranges, shown_.design);
+  }
   image_.SetOverlay(marked.Image());
 }
 

@@ -20,6 +20,7 @@
 #include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "results/design_curve.h"
 #include "results/export.h"
 #include "results/interaction_curve.h"
 #include "results/result_file.h"
@@ -35,10 +36,11 @@ namespace {
 // What WriteResults writes. They are removed before a section's solvers
 // start, with the scripts and recorder files, so that a section that fails
 // on this run cannot leave the results of an earlier one looking like its own.
-constexpr const char* kResultFiles[] = {
-    "section.png",          "fibers.csv",      "moment-curvature.png",
-    "moment-curvature.csv", "interaction.png", "m-n.out",
-    "interaction.csv",      "summary.json",    "report.pdf"};
+constexpr const char* kResultFiles[] = {"section.png",          "fibers.csv",
+                                        "moment-curvature.png", "moment-curvature.csv",
+                                        "interaction.png",      "m-n.out",
+                                        "interaction.csv",      "summary.json",
+                                        "report.pdf",           "design-interaction.csv"};
 
 // A name the batch gives a file in a section folder: a result file, a script
 // or a recorder file of either analysis, a sweep level being "P" and a
@@ -113,6 +115,10 @@ BatchSection LoadSection(const std::string& file, const std::string& out_directo
     if (!section.texts[field] && kDefaultFieldTexts[field])
       section.texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
   EnterSectionData(section.state, [&](int field) { return *section.texts.at(field); });
+  CaptureDesignInput(section.state,
+                     [&](int field) { return section.texts.at(field).value_or(std::string()); });
+  // A design curve the inputs cannot give fails the section before its solvers run.
+  static_cast<void>(DesignCurvesOf(section.state));
   return section;
 }
 
@@ -167,15 +173,18 @@ void WriteResults(BatchSection& section, const std::optional<ReportSolver>& repo
   SavePicture(moment_curvature, in_folder("moment-curvature.png"));
   ReplaceLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
 
+  const std::vector<DesignCurve> design = DesignCurvesOf(state);
   const InteractionCurve curve = ReadInteractionCurve(state.AxialLevels, state.TensionCapacity,
                                                       state.CompressionCapacity, folder);
   ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
-  DrawInteractionCurve(curve, interaction);
+  DrawInteractionCurve(curve, interaction, design);
   SavePicture(interaction, in_folder("interaction.png"));
   SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
   ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
 
-  ReplaceBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
+  if (!design.empty()) ReplaceLines(DesignCurveTable(design), in_folder("design-interaction.csv"));
+
+  ReplaceBytes(SummaryJson(section.texts, state, series, curve, design), in_folder("summary.json"));
 
   if (!report) return;
   CalculationReport sheet;

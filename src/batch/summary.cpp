@@ -22,6 +22,24 @@ QJsonValue Number(const std::optional<double>& value) {
   return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// Each curve's key points by name, as design-interaction.csv has them.
+QJsonObject DesignKeyPoints(const std::vector<DesignCurve>& design) {
+  QJsonObject curves;
+  for (const DesignCurve& curve : design) {
+    QJsonObject points;
+    for (const DesignPoint& point : curve.Points)
+      if (!point.Key.empty())
+        points.insert(QString::fromStdString(point.Key),
+                      QJsonObject{{"neutral_axis_depth_mm", Number(point.Depth)},
+                                  {"axial_force_kN", point.AxialForce},
+                                  {"moment_kNm", point.Moment},
+                                  {"phi", Number(point.Phi)}});
+    curves.insert(QString::fromStdString(curve.Name), points);
+  }
+  return QJsonObject{{"code", design.front().Code == DesignCode::GB50010 ? "GB50010" : "ACI318"},
+                     {"curves", curves}};
+}
+
 std::span<const double> Entries(const RealTable& table, int32_t count) {
   return std::span<const double>(table).subspan(1, static_cast<std::size_t>(count));
 }
@@ -29,7 +47,8 @@ std::span<const double> Entries(const RealTable& table, int32_t count) {
 }  // namespace
 
 std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
-                        const MomentCurvatureSeries& series, const InteractionCurve& curve) {
+                        const MomentCurvatureSeries& series, const InteractionCurve& curve,
+                        const std::vector<DesignCurve>& design) {
   QJsonObject inputs;
   for (const SectionFileKey& entry : kSectionFileKeys) {
     // An optional input the file did not give is left out.
@@ -52,7 +71,7 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                            {"axial_force_kN", interaction.Balanced->AxialForceKN},
                            {"moment_kNm", interaction.Balanced->MomentKNm}};
 
-  const QJsonObject summary{
+  QJsonObject summary{
       {"inputs", inputs},
       {"fiber_count", state.FiberCount},
       {"steel_area_mm2", state.SteelArea},
@@ -69,6 +88,7 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                                                {"pure_bending_moment_kNm",
                                                 Number(interaction.PureBendingMomentKNm)}}}}},
   };
+  if (!design.empty()) summary.insert("design", DesignKeyPoints(design));
   return QJsonDocument(summary).toJson(QJsonDocument::Indented).toStdString();
 }
 

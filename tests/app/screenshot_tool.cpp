@@ -9,6 +9,8 @@
 //   context-menu.png       the screen under the window with the drawing
 //                          surface's context menu open over the N-M curve
 //   report.pdf             保存报告… at the end, in the current directory
+//   design-curve.png       the N-M curve with GB 50010's design curve for
+//                          C30 / HRB400 beside it, key points marked
 // When MARROWICK_SCREEN names a file it also saves the whole X screen with the
 // window manager's frame, at the section view, and it prints the title the
 // window manager reads. The solvers work in the current directory. The
@@ -134,7 +136,19 @@ int main(int argc, char** argv) {
               menu->close();
               form.RunOperation([&] { form.Report1->Save("report.pdf"); });
               if (form.failed) status = 1;
-              application.quit();
+              // The same levels beside GB 50010's design curve for C30 and
+              // HRB400, its key points marked.
+              using marrowick::Field;
+              form.Inputs().SetText(Field::DesignCode, QStringLiteral("GB50010"));
+              form.Inputs().SetText(Field::DesignConcreteGrade, QStringLiteral("C30"));
+              form.Inputs().SetText(Field::DesignSteelGrade, QStringLiteral("HRB400"));
+              form.Press("Button6");
+              form.Press("Button5");
+              form.SurfaceTools1->ShowKeyPoints->setChecked(true);
+              after(500, [&] {
+                save("design-curve.png");
+                application.quit();
+              });
             });
           });
         });

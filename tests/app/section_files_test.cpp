@@ -80,14 +80,18 @@ TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
   EXPECT_EQ(opened.Files().OpenSection->shortcut(), QKeySequence(QKeySequence::Open));
 
   // A right click on the background (a group box passes it on) offers both,
-  // and the report.
+  // and after them the dialog of the design parameters and the report.
   QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
   QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
   const QMenu* menu = opened.findChild<QMenu*>();
   ASSERT_NE(menu, nullptr);
   const QList<QAction*> entries = menu->actions();
-  EXPECT_EQ(entries, (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection,
-                                      entries.value(2), opened.Report1->SaveReport}));
+  ASSERT_EQ(entries.size(), 5);
+  EXPECT_EQ(entries.mid(0, 2),
+            (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection}));
+  EXPECT_TRUE(entries[2]->isSeparator());
+  EXPECT_EQ(entries[3]->text(), QString::fromUtf8("设计参数…"));
+  EXPECT_EQ(entries[4], opened.Report1->SaveReport);
 }
 
 TEST_F(SectionFileTest, ABadFileChangesNoFieldAndNamesTheKey) {

@@ -11,11 +11,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -363,6 +365,110 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
   EXPECT_EQ(interrupted.Wait(), 128 + SIGINT);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   for (const pid_t pid : Sleepers()) EXPECT_FALSE(Running(pid)) << pid;
+}
+
+// A row of design-interaction.csv, its empty cells as NaN.
+std::vector<std::string> Cells(const std::string& line) {
+  std::vector<std::string> cells;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+    cells.push_back(line.substr(start, comma - start));
+  cells.push_back(line.substr(start));
+  return cells;
+}
+
+// Every row of design-interaction.csv against the codes' equations, written
+// here from the clauses for a C60/HRB500 and an f'c 35 column (α1, β1 and
+// εcu between C50 and C80; ACI's β1 between 28 and 55 MPa), with bars of
+// 22 mm at the fibers' heights.
+TEST(Batch, EveryDesignRowSatisfiesItsCodesEquations) {
+  testing::ScopedTempDir dir;
+  const std::string bars =
+      "[section]\nwidth_mm=400\nheight_mm=600\nbars_x=3\nbar_diameter_x_mm=22\nbars_y=1\n"
+      "bar_diameter_y_mm=22\ncorner_bar_diameter_mm=22\n[analysis]\naxial_segments=2\n";
+  WriteBytes("gb.ini", bars + "[design]\ncode=GB50010\nconcrete_grade=C60\nsteel_grade=HRB500\n");
+  WriteBytes("aci.ini", bars + "[design]\ncode=ACI318\nfc_MPa=35\nfy_MPa=420\n");
+  ASSERT_EQ(RunBatch({"gb.ini", "aci.ini"}), 0) << ReadBytes("batch.err");
+
+  const double B = 400, H = 600, area = std::numbers::pi * 22 * 22 / 4;
+  for (const bool aci : {false, true}) {
+    SCOPED_TRACE(aci ? "ACI 318" : "GB 50010");
+    fs::current_path(dir.Path() / (aci ? "aci" : "gb"));
+    std::vector<double> depths;  // of every bar, from fibers.csv
+    Lines fibers;
+    LoadLines(fibers, "fibers.csv");
+    for (const std::string& fiber : fibers)
+      if (fiber.starts_with("side_bar,") || fiber.starts_with("corner_bar,"))
+        depths.push_back(H / 2 - std::stod(Cells(fiber)[1]));
+    ASSERT_EQ(depths.size(), 12u);
+    const double steel = area * 12;
+    // GB 50010-2010 C60: α1 = β1 + 0.2 = 1 − 0.002 · 10, εcu = 0.0033 − 10e-5;
+    // HRB500 435 / 410, Es 2e5. ACI 318-19: β1 = 0.85 − 0.05 · 7 / 7.
+    const double fc = aci ? 35 : 27.5, fy = aci ? 420 : 435, fyc = aci ? 420 : 410, es = 2e5;
+    const double alpha = aci ? 0.85 : 0.98, beta = aci ? 0.80 : 0.78, cu = aci ? 0.003 : 0.0032;
+    const double po = 0.85 * fc * (B * H - steel) + fy * steel;
+    const double tension = -fy * steel;
+
+    Lines lines;
+    LoadLines(lines, "design-interaction.csv");
+    ASSERT_EQ(lines.at(0), "curve,point,neutral_axis_depth_mm,axial_force_kN,moment_kNm,phi");
+    std::map<std::string, int> counts;
+    std::map<std::string, std::set<std::string>> keys;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      SCOPED_TRACE(lines[i]);
+      const std::vector<std::string> cell = Cells(lines[i]);
+      ASSERT_EQ(cell.size(), 6u);
+      const bool reduced = aci && cell[0] == "design";
+      ++counts[cell[0]];
+      if (!cell[1].empty()) keys[cell[0]].insert(cell[1]);
+      double n = 0, m = 0, phi = 0.65;
+      if (cell[2].empty()) {
+        // The cap, Po and pure tension (the bars symmetric: no moment).
+        if (cell[1] == "cap")
+          n = aci ? 0.80 * po : 0.9 * (fc * B * H + fyc * steel);
+        else if (cell[1] == "po")
+          n = po;
+        else
+          n = tension, phi = 0.9;
+        EXPECT_TRUE(cell[1] == "cap" || cell[1] == "po" || cell[1] == "pure_tension");
+      } else {
+        const double c = std::stod(cell[2]), x = std::min(beta * c, H);
+        n = alpha * fc * B * x;
+        m = n * (H / 2 - x / 2);
+        double deepest = 0;
+        for (const double d : depths) {
+          double stress = std::clamp(es * cu * (d / c - 1), -fyc, fy);
+          if (aci && d < x) stress += 0.85 * fc;
+          n -= stress * area;
+          m -= stress * area * (H / 2 - d);
+          deepest = std::max(deepest, d);
+        }
+        const double et = 0.003 * (deepest - c) / c, ety = fy / es;
+        phi = et <= ety ? 0.65 : et >= ety + 0.003 ? 0.9 : 0.65 + 0.25 * (et - ety) / 0.003;
+      }
+      const double factor = reduced ? phi : 1;
+      EXPECT_NEAR(std::stod(cell[3]), factor * n / 1e3, 1e-9 * std::abs(n / 1e3) + 1e-9);
+      EXPECT_NEAR(std::stod(cell[4]), factor * m / 1e6, 1e-9 * std::abs(m / 1e6) + 1e-9);
+      EXPECT_EQ(cell[5].empty(), !aci);
+      if (aci) EXPECT_NEAR(std::stod(cell[5]), phi, 1e-12);
+    }
+    const std::set<std::string> gb_keys{"balanced", "pure_bending", "cap", "pure_tension"};
+    std::set<std::string> aci_keys = gb_keys;
+    aci_keys.insert({"po", "fs_zero", "fs_half_fy", "tension_controlled"});
+    for (const char* curve : aci ? std::vector{"design", "nominal"} : std::vector{"design"}) {
+      EXPECT_GE(counts[curve], 60) << curve;
+      EXPECT_EQ(keys[curve], aci ? aci_keys : gb_keys) << curve;
+    }
+    EXPECT_EQ(counts.size(), aci ? 2u : 1u);
+    const QJsonObject design =
+        QJsonDocument::fromJson(QByteArray::fromStdString(ReadBytes("summary.json")))
+            .object()["design"]
+            .toObject();
+    EXPECT_EQ(design["code"].toString(), aci ? "ACI318" : "GB50010");
+    EXPECT_EQ(design["curves"]["design"]["cap"]["axial_force_kN"].toDouble(),
+              aci ? 0.65 * 0.80 * po / 1e3 : 0.9 * (fc * B * H + fyc * steel) / 1e3);
+  }
+  fs::current_path(dir.Path());
 }
 
 }  // namespace
