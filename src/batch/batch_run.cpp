@@ -8,9 +8,11 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "batch/batch_section.h"
+#include "batch/in_process_pool.h"
 #include "batch/solver_pool.h"
 #include "core/failure.h"
 #include "results/export.h"
@@ -142,11 +144,18 @@ class Batch {
     std::string program = options_.solver.empty()
                               ? LocateSolver()
                               : std::filesystem::absolute(options_.solver).string();
-    // A solver the user named is called by the name they gave.
-    SolverPool pool(std::move(program),
-                    options_.solver.empty() ? kSolverCommandName : options_.solver,
-                    std::chrono::duration_cast<Clock::duration>(
-                        std::chrono::duration<double>(options_.timeout_seconds)));
+    const auto timeout = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(options_.timeout_seconds));
+    // The bundled solver runs inside the batch; a solver the user named, or
+    // an OpenSees on PATH, as a process, called by the name the user gave.
+    std::unique_ptr<RunPool> chosen;
+    if (options_.solver.empty() && IsBundledSolver(program))
+      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout);
+    else
+      chosen = std::make_unique<SolverPool>(
+          std::move(program), options_.solver.empty() ? kSolverCommandName : options_.solver,
+          timeout, options_.jobs);
+    RunPool& pool = *chosen;
     for (;;) {
       Fill(pool);
       const std::vector<RunOutcome> outcomes = pool.WaitAny();
@@ -229,11 +238,9 @@ class Batch {
     }
   }
 
-  void Fill(SolverPool& pool) {
-    while (pool.Running() < static_cast<std::size_t>(options_.jobs)) {
-      while (queue_.size() < static_cast<std::size_t>(options_.jobs) &&
-             next_section_ < entries_.size())
-        QueueNextSection();
+  void Fill(RunPool& pool) {
+    while (pool.Running() < pool.Capacity()) {
+      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size()) QueueNextSection();
       if (queue_.empty()) return;
       const SolverRun run = queue_.front();
       queue_.pop_front();

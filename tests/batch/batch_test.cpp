@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -272,6 +273,61 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
                       "\", line 3: a NUL byte at column 1; a section file is UTF-8 text"),
             std::string::npos)
       << ReadBytes("batch.err");
+}
+
+// Every file of a folder tree, by its path inside it.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& file : fs::recursive_directory_iterator(root))
+    if (file.is_regular_file())
+      files[fs::relative(file.path(), root).string()] = ReadBytes(file.path().string());
+  return files;
+}
+
+// The bundled solver inside the batch against the same program as a process:
+// sweeps with levels that find no equilibrium, fail midway or meet a
+// singular matrix (two sections that parted ways with OpenSees), and a
+// section the solver refuses.
+TEST(Batch, TheSolverInsideTheBatchWritesWhatItsProcessWrites) {
+  testing::ScopedTempDir dir;
+  WriteBytes("default.ini", "");
+  WriteBytes("r061.ini",
+             "[concrete]\npeak_strength_MPa=30\npeak_strain=0.0015\nresidual_strength_MPa=8.8\n"
+             "residual_strain=0.0035\n[steel]\nyield_strength_MPa=235\nhardening_ratio=0.005\n"
+             "elastic_modulus_MPa=200000\n[section]\nwidth_mm=300\nheight_mm=700\ncover_mm=25\n"
+             "corner_bar_diameter_mm=28\nbars_x=5\nbar_diameter_x_mm=12\nbars_y=6\n"
+             "bar_diameter_y_mm=10\nfiber_size_mm=80\n[analysis]\naxial_force_kN=-1226\n"
+             "max_curvature_per_mm=0.00016\naxial_segments=10\n");
+  WriteBytes("r062.ini",
+             "[concrete]\npeak_strength_MPa=20\nresidual_strength_MPa=0.5\nresidual_strain=0.005\n"
+             "[steel]\nyield_strength_MPa=500\nelastic_modulus_MPa=206000\nhardening_ratio=0.0\n"
+             "[section]\nwidth_mm=350\ncover_mm=50\ncorner_bar_diameter_mm=12\nbars_x=6\n"
+             "bars_y=5\nbar_diameter_y_mm=25\nfiber_size_mm=20\n[analysis]\n"
+             "axial_force_kN=-1996\nmax_curvature_per_mm=5e-06\naxial_segments=8\n");
+  WriteBytes("zero.ini", "[concrete]\npeak_strength_MPa=0\n[analysis]\naxial_segments=2\n");
+  const std::vector<std::string> files = {"default.ini", "r061.ini", "r062.ini", "zero.ini"};
+  std::vector<std::string> inside = {"--out", "inside"},
+                           process = {"--out", "process", "--solver", MARROWICK_SOLVER_PROGRAM};
+  inside.insert(inside.end(), files.begin(), files.end());
+  process.insert(process.end(), files.begin(), files.end());
+  ASSERT_EQ(RunBatch(process), 1);
+  const std::string process_report = ReadBytes("batch.err");
+  ASSERT_EQ(RunBatch(inside), 1);
+  const std::string inside_report = ReadBytes("batch.err");
+
+  const auto inside_files = Tree("inside"), process_files = Tree("process");
+  EXPECT_GT(process_files.size(), 50u);
+  for (const auto& [name, bytes] : process_files) {
+    ASSERT_EQ(inside_files.count(name), 1u) << name;
+    EXPECT_TRUE(inside_files.at(name) == bytes) << name;
+  }
+  EXPECT_EQ(inside_files.size(), process_files.size());
+  // Whichever of its runs ends first names the failure.
+  const std::regex failure(
+      "zero.ini: failed: [^\n]* \\((os|P[0-9]).tcl\\): the solver exited with status 1: "
+      "marrowick-solver: (os|P[0-9]).tcl line 7: uniaxialMaterial: FPC and EPSC0 must not be zero");
+  EXPECT_TRUE(std::regex_search(process_report, failure)) << process_report;
+  EXPECT_TRUE(std::regex_search(inside_report, failure)) << inside_report;
 }
 
 bool Running(pid_t pid) {
