@@ -122,7 +122,10 @@ std::vector<std::string> VaryRange(const std::string& key, const SectionFileKey&
       }
       values.push_back(written == "-0" ? "0" : written);
     } else {
-      values.push_back(RoundTripText(value));
+      // Fifteen digits drop what the steps' rounding added.
+      char text[64];
+      std::snprintf(text, sizeof text, "%.15g", value);
+      values.push_back(RoundTripText(ParseReal(text, '.')));
     }
   }
   return values;

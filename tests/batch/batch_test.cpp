@@ -20,10 +20,12 @@
 #include <sstream>
 #include <thread>
 
+#include "batch/batch_options.h"
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
 #include "charts/section_view.h"
+#include "core/failure.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
 #include "section/section_input.h"
@@ -335,6 +337,93 @@ TEST(Batch, TheSolverInsideTheBatchWritesWhatItsProcessWrites) {
               std::string::npos)
         << failure;
   }
+}
+
+// --vary's grid: names in order, counts, and the usage errors naming what is wrong.
+TEST(Batch, VaryMakesTheGridAndRefusesBadKeysAndRanges) {
+  const struct {
+    std::vector<std::string> vary;  // the values of the --vary options
+    std::size_t count;
+    const char* first;  // the first and last names, or the usage error
+    const char* last;
+  } cases[] = {
+      {{}, 1, "c", "c"},
+      {{"peak_strength_MPa=25:45:5"}, 5, "c@peak_strength_MPa=25", "c@peak_strength_MPa=45"},
+      {{"cover_mm=30,40", "bars_x=2:4:1"}, 6, "c@cover_mm=30,bars_x=2", "c@cover_mm=40,bars_x=4"},
+      {{"peak_strain=0.002:0.003:0.0005"}, 3, "c@peak_strain=0.002", "c@peak_strain=0.003"},
+      {{"residual_strain=0.1:0.3:0.1"}, 3, "c@residual_strain=0.1", "c@residual_strain=0.3"},
+      {{"axial_force_kN=-2000:0:500"}, 5, "c@axial_force_kN=-2000", "c@axial_force_kN=0"},
+      {{"max_curvature_per_mm=1e-5:3e-5:1e-5"},
+       3,
+       "c@max_curvature_per_mm=1e-05",
+       "c@max_curvature_per_mm=3e-05"},
+      {{"widht_mm=300"}, 0, "with a section-file key, not 'widht_mm=300'", nullptr},
+      {{"bars_x=2.5"}, 0, "--vary bars_x: '2.5' is not a whole number", nullptr},
+      {{"cover_mm=30,,40"}, 0, "--vary cover_mm: '' is not a number", nullptr},
+      {{"cover_mm=40:30:5"}, 0, "'40:30:5' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40:0"}, 0, "'30:40:0' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40"}, 0, "a range is FROM:TO:STEP, not '30:40'", nullptr},
+      {{"cover_mm=30", "cover_mm=40"}, 0, "--vary cover_mm is given twice", nullptr},
+      {{"cover_mm=0:1e9:1"}, 0, "'0:1e9:1' has too many values", nullptr},
+  };
+  for (const auto& test : cases) {
+    std::vector<std::string> arguments;
+    for (const std::string& vary : test.vary) arguments.insert(arguments.end(), {"--vary", vary});
+    arguments.push_back("c.ini");
+    SCOPED_TRACE(arguments.at(arguments.size() > 1 ? 1 : 0));
+    try {
+      const BatchOptions options = ReadBatchOptions(arguments, 2);
+      ASSERT_NE(test.last, nullptr);
+      ASSERT_EQ(VariantCount(options.vary), test.count);
+      EXPECT_EQ("c" + VariantAt(options.vary, 0).suffix, test.first);
+      EXPECT_EQ("c" + VariantAt(options.vary, test.count - 1).suffix, test.last);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(test.last, nullptr) << failure.Message();
+      EXPECT_NE(failure.Message().find(test.first), std::string::npos) << failure.Message();
+    }
+  }
+}
+
+std::multiset<std::string> Rows(const std::string& file) {
+  Lines lines;
+  LoadLines(lines, file);
+  return std::multiset<std::string>(lines.begin(), lines.end());
+}
+
+// A study stopped by Ctrl+C halfway and resumed ends with the rows of one run
+// straight through; --outputs leaves only the kinds asked for.
+TEST(Batch, AStudyStoppedAndResumedHasTheRowsOfOneRunThrough) {
+  testing::ScopedTempDir dir;
+  WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
+  const std::vector<std::string> study = {
+      "--outputs", "none",       "--jobs", "2", "--vary", "axial_force_kN=-3000:3000:100",
+      "--vary",    "bars_x=2,3", "c.ini"};
+  std::vector<std::string> straight = {"--out", "straight"};
+  straight.insert(straight.end(), study.begin(), study.end());
+  ASSERT_EQ(RunBatch(straight), 0) << ReadBytes("batch.err");
+  const std::multiset<std::string> rows = Rows("straight/study.csv");
+  ASSERT_EQ(rows.size(), 1u + 61 * 2);
+  EXPECT_EQ(Names("straight"), std::set<std::string>{"study.csv"});
+
+  std::vector<std::string> resumed = {"--out", "resumed"};
+  resumed.insert(resumed.end(), study.begin(), study.end());
+  BatchProcess interrupted(resumed);
+  for (int i = 0;
+       i < 400 && (!fs::exists("resumed/study.csv") || Rows("resumed/study.csv").size() < 20); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  kill(interrupted.Pid(), SIGINT);
+  EXPECT_EQ(interrupted.Wait(), 128 + SIGINT);
+  const std::size_t kept = Rows("resumed/study.csv").size();
+  EXPECT_GE(kept, 20u);
+  EXPECT_LT(kept, rows.size());
+  resumed.insert(resumed.begin(), "--resume");
+  ASSERT_EQ(RunBatch(resumed), 0) << ReadBytes("batch.err");
+  EXPECT_EQ(Rows("resumed/study.csv"), rows);
+  EXPECT_EQ(Names("resumed"), std::set<std::string>{"study.csv"});
+
+  ASSERT_EQ(RunBatch({"--out", "some", "--outputs", "csv,json", "c.ini"}), 0);
+  EXPECT_EQ(Names("some/c"), (std::set<std::string>{"fibers.csv", "interaction.csv",
+                                                    "moment-curvature.csv", "summary.json"}));
 }
 
 bool Running(pid_t pid) {
