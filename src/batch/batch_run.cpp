@@ -319,8 +319,16 @@ class Batch {
   std::filesystem::path SectionFolder(const Entry& entry) {
     if (options_.outputs.Any()) return SectionDirectory(entry.name, options_.out_directory);
     if (scratch_.empty()) {
-      std::string pattern =
-          (std::filesystem::temp_directory_path() / "marrowick-batch-XXXXXX").string();
+      // In memory where the system has it: a disk's file system spends more
+      // on creating and deleting the many short-lived scripts and recorder
+      // files than the solver spends on the analyses.
+      std::error_code error;
+      const std::filesystem::path memory = "/dev/shm";
+      const std::filesystem::path base =
+          std::filesystem::is_directory(memory, error) && ::access(memory.c_str(), W_OK) == 0
+              ? memory
+              : std::filesystem::temp_directory_path();
+      std::string pattern = (base / "marrowick-batch-XXXXXX").string();
       if (::mkdtemp(pattern.data()) == nullptr) FailFileCreate(pattern, errno);
       scratch_ = pattern;
     }
