@@ -112,13 +112,14 @@ class Progress {
 };
 
 struct Entry {
-  std::string file;
   std::size_t file_index = 0;  // among the batch's section files
   std::size_t variant = 0;     // the grid point
   std::string name;
-  std::optional<BatchSection> section;  // while its runs go
-  int runs = 0;                         // the section's solver runs
-  int runs_left = 0;                    // not yet ended (or skipped)
+  // While its runs go; held apart, so that the many finished entries of a
+  // study stay small.
+  std::unique_ptr<BatchSection> section;
+  int runs = 0;       // the section's solver runs
+  int runs_left = 0;  // not yet ended (or skipped)
   bool failed = false;
   bool row_written = false;
   Clock::time_point started;
@@ -221,6 +222,8 @@ class Batch {
   // turn comes, so that a study of many sections holds few at a time.
   // Returns how many sections a resumed study skips.
   std::size_t LoadAll() {
+    // Two files of one name would share their folders (and their grid
+    // points' folders): the second fails.
     std::map<std::filesystem::path, std::string> folders;
     const std::size_t variants = VariantCount(options_.vary);
     std::size_t skipped = 0;
@@ -232,6 +235,13 @@ class Batch {
       } catch (const Failure& failure) {
         fault = failure.Message();
       }
+      const std::filesystem::path folder =
+          SectionDirectory(SectionName(file, {}), options_.out_directory);
+      std::optional<std::string> taken_by;
+      if (const auto taken = folders.find(folder); taken != folders.end())
+        taken_by = taken->second;
+      else
+        folders.emplace(folder, file);
       for (std::size_t variant = 0; variant < variants; ++variant) {
         const Variant point = VariantAt(options_.vary, variant);
         const std::string name = SectionName(file, point);
@@ -240,19 +250,15 @@ class Batch {
           continue;
         }
         Entry& entry = entries_.emplace_back();
-        entry.file = file;
         entry.file_index = sources_.size() - 1;
         entry.variant = variant;
         entry.name = name;
-        const std::filesystem::path folder = SectionDirectory(name, options_.out_directory);
-        if (const auto taken = folders.find(folder); taken != folders.end()) {
-          load_failures_.emplace_back(
-              entries_.size() - 1,
-              "its results would go to " + folder.string() + ", as those of " + taken->second);
-          continue;
-        }
-        folders.emplace(folder, file);
-        if (fault)
+        if (taken_by)
+          load_failures_.emplace_back(entries_.size() - 1,
+                                      "its results would go to " +
+                                          SectionDirectory(name, options_.out_directory).string() +
+                                          ", as those of " + *taken_by);
+        else if (fault)
           load_failures_.emplace_back(entries_.size() - 1, *fault);
         else
           entry.runs = RunCount(*source.texts, point);
@@ -263,7 +269,8 @@ class Batch {
 
   // The entry's label in messages: its file, and its grid point.
   std::string Label(const Entry& entry) const {
-    return options_.vary.empty() ? entry.file : entry.file + " (" + entry.name + ")";
+    const std::string& file = sources_[entry.file_index].file;
+    return options_.vary.empty() ? file : file + " (" + entry.name + ")";
   }
 
   void Fail(Entry& entry, const std::string& reason) {
@@ -300,8 +307,9 @@ class Batch {
     entry.runs_left = entry.runs;
     try {
       const SectionSource& source = sources_[entry.file_index];
-      entry.section = EnterSection(entry.file, SectionFolder(entry), *source.texts,
-                                   VariantAt(options_.vary, entry.variant));
+      entry.section = std::make_unique<BatchSection>(
+          EnterSection(source.file, SectionFolder(entry), *source.texts,
+                       VariantAt(options_.vary, entry.variant)));
       std::vector<SolverRun> runs = WriteScripts(*entry.section, number);
       // The count was known before; a sweep that came out shorter is
       // accounted for so that the bar still reaches its end.
