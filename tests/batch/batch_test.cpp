@@ -478,6 +478,12 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
        "good",
        false},
       {{"--fast", "good.ini"}, 2, {"unknown option --fast"}, "good", false},
+      // The solver inside the batch stops at the limit too.
+      {{"--out", "t", "--timeout", "0.000001", "good.ini"},
+       1,
+       {"good.ini: failed: ", "timed out after 1e-06 s and was killed"},
+       "t/good/summary.json",
+       false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(RunBatch(test.arguments), test.status);
