@@ -130,8 +130,9 @@ StudyFile::StudyFile(const std::string& file_name, bool resume) {
   fd_ = ::open(file_name.c_str(), O_RDWR | O_CREAT | O_APPEND | O_CLOEXEC | (resume ? 0 : O_TRUNC),
                0644);
   if (fd_ < 0) FailFileCreate(file_name, errno);
-  std::string text;
+  bool has_header = false;
   if (resume) {
+    std::string text;
     struct stat info = {};
     if (::fstat(fd_, &info) != 0) FailFileOpen(file_name, errno);
     text.resize(static_cast<std::size_t>(info.st_size));
@@ -141,15 +142,29 @@ StudyFile::StudyFile(const std::string& file_name, bool resume) {
     if (whole < text.size() && ::ftruncate(fd_, static_cast<off_t>(whole)) != 0)
       FailFileCreate(file_name, errno);
     text.resize(whole);
-    for (const std::string& line : SplitTextLines(text))
-      if (const auto row = ReadStudyRowStatus(line); row && row->status == "done")
-        done_.insert(row->name);
+    // The sections that are not done run again: their old rows go, so that
+    // the resumed table ends as one run straight through would.
+    Lines kept;
+    const Lines lines = SplitTextLines(text);
+    for (const std::string& line : lines) {
+      const auto row = ReadStudyRowStatus(line);
+      if (row && row->status == "done") done_.insert(row->name);
+      if (!row || row->status == "done") kept.push_back(line);
+    }
+    if (kept.size() != lines.size()) {
+      ::close(fd_);
+      fd_ = -1;
+      ReplaceLines(kept, file_name);
+      fd_ = ::open(file_name.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+      if (fd_ < 0) FailFileCreate(file_name, errno);
+    }
+    has_header = !kept.empty();
   }
-  if (text.empty()) Add(StudyHeader());
+  if (!has_header) Add(StudyHeader());
 }
 
 StudyFile::~StudyFile() {
-  ::close(fd_);
+  if (fd_ >= 0) ::close(fd_);
 }
 
 void StudyFile::Add(const std::string& row) {

@@ -49,8 +49,9 @@ struct StudyRowStatus {
 std::optional<StudyRowStatus> ReadStudyRowStatus(const std::string& line);
 
 // The study table of a batch, open for its rows. A new table replaces an old
-// one and starts with the header; one resumed keeps the old rows (a last
-// line cut short by a crash is dropped) and goes on after them. Each row is
+// one and starts with the header; one resumed keeps the rows of the
+// sections done (the others run again; a last line cut short by a crash is
+// dropped too) and goes on after them. Each row is
 // appended with a single write, so that a study killed at any moment keeps
 // every row it finished whole.
 class StudyFile {
