@@ -122,6 +122,9 @@ RunOutcome InProcessPool::Execute(const SolverRun& run) {
     return {run, false, failure.Message(), std::chrono::steady_clock::now() - started};
   } catch (const std::bad_alloc&) {
     return {run, false, "out of memory", std::chrono::steady_clock::now() - started};
+  } catch (const std::exception& error) {
+    // A thread must not end the program: the run fails with the reason.
+    return {run, false, error.what(), std::chrono::steady_clock::now() - started};
   }
 }
 
