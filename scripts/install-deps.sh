@@ -25,6 +25,8 @@ testing=(
   # The calculation report read back: pdftotext, pdffonts, and pdftoppm for
   # its pictures.
   poppler-utils
+  # README's GNU parallel recipes, tried over SSH on 127.0.0.1.
+  parallel openssh-server openssh-client rsync
 )
 
 packages=("${build_and_run[@]}")

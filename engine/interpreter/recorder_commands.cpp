@@ -169,8 +169,8 @@ int nodeRecorder(Session& s, int objc, Objv objv) {
     if (dof < 1 || dof > kDofsPerNode) return usage(s, "recorder", "DOF must be 1, 2 or 3", form);
     dof -= 1;
   }
-  s.domain->addRecorder(
-      std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision, *response));
+  s.domain->addRecorder(std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision,
+                                                       *response, s.directory));
   return TCL_OK;
 }
 
@@ -211,8 +211,8 @@ int elementRecorder(Session& s, int objc, Objv objv) {
   for (std::size_t k = 0; k < elements.size(); ++k) {
     if (!resolve(s, args, elements[k], words, queries[k])) return TCL_ERROR;
   }
-  s.domain->addRecorder(
-      std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries), o.precision));
+  s.domain->addRecorder(std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries),
+                                                          o.precision, s.directory));
   return TCL_OK;
 }
 

@@ -22,10 +22,12 @@
 #include <sstream>
 #include <thread>
 
+#include "batch/batch_options.h"
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
 #include "charts/section_view.h"
+#include "core/failure.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
 #include "section/section_input.h"
@@ -279,6 +281,166 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
       << ReadBytes("batch.err");
 }
 
+// Every file of a folder tree, by its path inside it.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& file : fs::recursive_directory_iterator(root))
+    if (file.is_regular_file())
+      files[fs::relative(file.path(), root).string()] = ReadBytes(file.path().string());
+  // Rows come in the order sections end.
+  files.erase("study.csv");
+  return files;
+}
+
+// The bundled solver inside the batch against the same program as a process:
+// sweeps with levels that find no equilibrium, fail midway or meet a
+// singular matrix (two sections that parted ways with OpenSees), and a
+// section the solver refuses.
+TEST(Batch, TheSolverInsideTheBatchWritesWhatItsProcessWrites) {
+  testing::ScopedTempDir dir;
+  WriteBytes("default.ini", "");
+  WriteBytes("r061.ini",
+             "[concrete]\npeak_strength_MPa=30\npeak_strain=0.0015\nresidual_strength_MPa=8.8\n"
+             "residual_strain=0.0035\n[steel]\nyield_strength_MPa=235\nhardening_ratio=0.005\n"
+             "elastic_modulus_MPa=200000\n[section]\nwidth_mm=300\nheight_mm=700\ncover_mm=25\n"
+             "corner_bar_diameter_mm=28\nbars_x=5\nbar_diameter_x_mm=12\nbars_y=6\n"
+             "bar_diameter_y_mm=10\nfiber_size_mm=80\n[analysis]\naxial_force_kN=-1226\n"
+             "max_curvature_per_mm=0.00016\naxial_segments=10\n");
+  WriteBytes("r062.ini",
+             "[concrete]\npeak_strength_MPa=20\nresidual_strength_MPa=0.5\nresidual_strain=0.005\n"
+             "[steel]\nyield_strength_MPa=500\nelastic_modulus_MPa=206000\nhardening_ratio=0.0\n"
+             "[section]\nwidth_mm=350\ncover_mm=50\ncorner_bar_diameter_mm=12\nbars_x=6\n"
+             "bars_y=5\nbar_diameter_y_mm=25\nfiber_size_mm=20\n[analysis]\n"
+             "axial_force_kN=-1996\nmax_curvature_per_mm=5e-06\naxial_segments=8\n");
+  WriteBytes("zero.ini", "[concrete]\npeak_strength_MPa=0\n[analysis]\naxial_segments=2\n");
+  const std::vector<std::string> files = {"default.ini", "r061.ini", "r062.ini", "zero.ini"};
+  // The reports name the solver that ran and the minute: compared elsewhere.
+  std::vector<std::string> inside = {"--out", "inside", "--no-report"},
+                           process = {"--out", "process", "--no-report", "--solver",
+                                      MARROWICK_SOLVER_PROGRAM};
+  inside.insert(inside.end(), files.begin(), files.end());
+  process.insert(process.end(), files.begin(), files.end());
+  ASSERT_EQ(RunBatch(process), 1);
+  const std::string process_report = ReadBytes("batch.err");
+  ASSERT_EQ(RunBatch(inside), 1);
+  const std::string inside_report = ReadBytes("batch.err");
+
+  const auto inside_files = Tree("inside"), process_files = Tree("process");
+  EXPECT_GT(process_files.size(), 50u);
+  for (const auto& [name, bytes] : process_files) {
+    ASSERT_EQ(inside_files.count(name), 1u) << name;
+    EXPECT_TRUE(inside_files.at(name) == bytes) << name;
+  }
+  EXPECT_EQ(inside_files.size(), process_files.size());
+  // Whichever of its runs ends first names the failure.
+  for (const std::string& report : {process_report, inside_report}) {
+    const std::size_t line = report.find("zero.ini: failed: ");
+    ASSERT_NE(line, std::string::npos) << report;
+    const std::string failure = report.substr(line, report.find('\n', line) - line);
+    EXPECT_NE(failure.find(".tcl): the solver exited with status 1: marrowick-solver: "),
+              std::string::npos)
+        << failure;
+    EXPECT_NE(failure.find(".tcl line 7: uniaxialMaterial: FPC and EPSC0 must not be zero"),
+              std::string::npos)
+        << failure;
+  }
+}
+
+// --vary's grid: names in order, counts, and the usage errors naming what is wrong.
+TEST(Batch, VaryMakesTheGridAndRefusesBadKeysAndRanges) {
+  const struct {
+    std::vector<std::string> vary;  // the values of the --vary options
+    std::size_t count;
+    const char* first;  // the first and last names, or the usage error
+    const char* last;
+  } cases[] = {
+      {{}, 1, "c", "c"},
+      {{"peak_strength_MPa=25:45:5"}, 5, "c@peak_strength_MPa=25", "c@peak_strength_MPa=45"},
+      {{"cover_mm=30,40", "bars_x=2:4:1"}, 6, "c@cover_mm=30,bars_x=2", "c@cover_mm=40,bars_x=4"},
+      {{"peak_strain=0.002:0.003:0.0005"}, 3, "c@peak_strain=0.002", "c@peak_strain=0.003"},
+      {{"residual_strain=0.1:0.3:0.1"}, 3, "c@residual_strain=0.1", "c@residual_strain=0.3"},
+      {{"axial_force_kN=-2000:0:500"}, 5, "c@axial_force_kN=-2000", "c@axial_force_kN=0"},
+      {{"max_curvature_per_mm=1e-5:3e-5:1e-5"},
+       3,
+       "c@max_curvature_per_mm=1e-05",
+       "c@max_curvature_per_mm=3e-05"},
+      {{"widht_mm=300"}, 0, "with a section-file key, not 'widht_mm=300'", nullptr},
+      {{"bars_x=2.5"}, 0, "--vary bars_x: '2.5' is not a whole number", nullptr},
+      {{"cover_mm=30,,40"}, 0, "--vary cover_mm: '' is not a number", nullptr},
+      {{"cover_mm=40:30:5"}, 0, "'40:30:5' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40:0"}, 0, "'30:40:0' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40"}, 0, "a range is FROM:TO:STEP, not '30:40'", nullptr},
+      {{"cover_mm=30", "cover_mm=40"}, 0, "--vary cover_mm is given twice", nullptr},
+      {{"cover_mm=0:1e9:1"}, 0, "'0:1e9:1' has too many values", nullptr},
+  };
+  for (const auto& test : cases) {
+    std::vector<std::string> arguments;
+    for (const std::string& vary : test.vary) arguments.insert(arguments.end(), {"--vary", vary});
+    arguments.push_back("c.ini");
+    SCOPED_TRACE(arguments.at(arguments.size() > 1 ? 1 : 0));
+    try {
+      const BatchOptions options = ReadBatchOptions(arguments, 2);
+      ASSERT_NE(test.last, nullptr);
+      ASSERT_EQ(VariantCount(options.vary), test.count);
+      EXPECT_EQ("c" + VariantAt(options.vary, 0).suffix, test.first);
+      EXPECT_EQ("c" + VariantAt(options.vary, test.count - 1).suffix, test.last);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(test.last, nullptr) << failure.Message();
+      EXPECT_NE(failure.Message().find(test.first), std::string::npos) << failure.Message();
+    }
+  }
+}
+
+std::multiset<std::string> Rows(const std::string& file) {
+  Lines lines;
+  LoadLines(lines, file);
+  return std::multiset<std::string>(lines.begin(), lines.end());
+}
+
+std::size_t DoneRows(const std::string& file) {
+  std::size_t done = 0;
+  for (const std::string& row : Rows(file)) done += row.find(",done,") != std::string::npos;
+  return done;
+}
+
+// A study stopped by Ctrl+C halfway and resumed ends with the rows of one run
+// straight through; --outputs leaves only the kinds asked for.
+TEST(Batch, AStudyStoppedAndResumedHasTheRowsOfOneRunThrough) {
+  testing::ScopedTempDir dir;
+  WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
+  // Its sections fail, and run (and fail) again when resumed.
+  WriteBytes("bad.ini", "[section]\nwidht_mm=500\n");
+  const std::vector<std::string> study = {
+      "--outputs", "none",       "--jobs", "2",      "--vary", "axial_force_kN=-3000:3000:100",
+      "--vary",    "bars_x=2,3", "c.ini",  "bad.ini"};
+  std::vector<std::string> straight = {"--out", "straight"};
+  straight.insert(straight.end(), study.begin(), study.end());
+  ASSERT_EQ(RunBatch(straight), 1) << ReadBytes("batch.err");
+  const std::multiset<std::string> rows = Rows("straight/study.csv");
+  ASSERT_EQ(rows.size(), 1u + 61 * 2 * 2);
+  EXPECT_EQ(Names("straight"), std::set<std::string>{"study.csv"});
+
+  std::vector<std::string> resumed = {"--out", "resumed"};
+  resumed.insert(resumed.end(), study.begin(), study.end());
+  BatchProcess interrupted(resumed);
+  for (int i = 0;
+       i < 400 && (!fs::exists("resumed/study.csv") || DoneRows("resumed/study.csv") < 20); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  kill(interrupted.Pid(), SIGINT);
+  EXPECT_EQ(interrupted.Wait(), 128 + SIGINT);
+  const std::size_t kept = DoneRows("resumed/study.csv");
+  EXPECT_GE(kept, 20u);
+  EXPECT_LT(kept, 61u * 2);
+  resumed.insert(resumed.begin(), "--resume");
+  ASSERT_EQ(RunBatch(resumed), 1) << ReadBytes("batch.err");
+  EXPECT_EQ(Rows("resumed/study.csv"), rows);
+  EXPECT_EQ(Names("resumed"), std::set<std::string>{"study.csv"});
+
+  ASSERT_EQ(RunBatch({"--out", "some", "--outputs", "csv,json", "c.ini"}), 0);
+  EXPECT_EQ(Names("some/c"), (std::set<std::string>{"fibers.csv", "interaction.csv",
+                                                    "moment-curvature.csv", "summary.json"}));
+}
+
 bool Running(pid_t pid) {
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   std::string pid_text, name, state;
@@ -331,6 +493,12 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
        "good",
        false},
       {{"--fast", "good.ini"}, 2, {"unknown option --fast"}, "good", false},
+      // The solver inside the batch stops at the limit too.
+      {{"--out", "t", "--timeout", "0.000001", "good.ini"},
+       1,
+       {"good.ini: failed: ", "timed out after 1e-06 s and was killed"},
+       "t/good/summary.json",
+       false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(RunBatch(test.arguments), test.status);
