@@ -175,7 +175,7 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
                  form);
   }
   if (!s.analysis) return fail(s, "analyze: no analysis yet; define one with: analysis Static");
-  const int code = s.analysis->analyze(steps);
+  const int code = s.analysis->analyze(steps, s.limit);
   if (code != 0) {
     const StepFailure& failure = s.analysis->failure();
     const int line = scriptLine(s);

@@ -171,8 +171,8 @@ int nodeRecorder(Session& s, int objc, Objv objv) {
     }
     dof -= 1;
   }
-  s.domain->addRecorder(
-      std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision, *response));
+  s.domain->addRecorder(std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision,
+                                                       *response, s.directory));
   return TCL_OK;
 }
 
@@ -213,8 +213,8 @@ int elementRecorder(Session& s, int objc, Objv objv) {
   for (std::size_t k = 0; k < elements.size(); ++k) {
     if (!resolve(s, args, elements[k], words, queries[k])) return TCL_ERROR;
   }
-  s.domain->addRecorder(
-      std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries), o.precision));
+  s.domain->addRecorder(std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries),
+                                                          o.precision, s.directory));
   return TCL_OK;
 }
 

@@ -332,9 +332,10 @@ bool StaticAnalysis::newton(std::string& why) {
   }
 }
 
-int StaticAnalysis::analyze(int steps) {
+int StaticAnalysis::analyze(int steps, const RunLimit& limit) {
   Domain& domain = model_.domain();
   for (int step = 0; step < steps; ++step) {
+    if (limit.reached()) throw RunStopped{};
     if (integratorChanged_ || domain.changeStamp() != seenStamp_) {
       model_.renumber();
       integrator_->domainChanged(model_);

@@ -13,13 +13,16 @@
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <exception>
+#include <functional>
 #include <iterator>
 #include <utility>
 
 #include "app/application.h"
 #include "app/form1_layout.h"
 #include "app/image_control.h"
+#include "app/input_dialog.h"
 #include "app/jpeg_picture.h"
+#include "app/report_tool.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
 #include "app/surface_tools.h"
@@ -29,6 +32,7 @@
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "results/design_curve.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
@@ -112,9 +116,19 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   CreateControls();
   SetTabOrder();
   ConnectButtons();
-  SectionFiles1 =
-      new SectionFiles(*this, [this](const std::function<void()>& file) { RunOperation(file); });
+  SectionFiles1 = new SectionFiles(
+      *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
+  SectionFiles1->AddToBackgroundMenu(InputDialogAction(
+      *this, "DesignParameters", "设计参数…", QKeySequence(),
+      {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade,
+       Field::DesignConcreteStrength, Field::DesignSteelYield, Field::DesignSteelCompression,
+       Field::DesignSteelModulus},
+      inputs_, [this](const std::function<void()>& dialog) { RunOperation(dialog); }));
   Solvers = new SolverWatch(this);
+  Report1 =
+      new ReportTool(*this, [this](const std::function<void()>& save) { RunOperation(save); });
+  SurfaceTools1->SaveReport = Report1->SaveReport;
+  SectionFiles1->AddToBackgroundMenu(Report1->SaveReport);
   connect(SurfaceTools1->ShowContour, &QAction::triggered, this,
           [this] { RunOperation([this] { ShowContourClick(); }); });
   connect(Solvers, &SolverWatch::AnalysisEnded, this, [this](Analysis analysis) {
@@ -228,7 +242,16 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, [this](int field) { return Edit.at(field)->text().toStdString(); });
+  // Kept as entered for the report, which names the inputs the model was built from.
+  std::array<std::string, kFieldSlots> texts;
+  for (const InputField& entry : kInputFields)
+    texts[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_(FieldNumber(entry.id));
+  const auto entered = [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); };
+  EnterSectionData(state_, entered);
+  CaptureDesignInput(state_, entered);
+  // A design curve the inputs cannot give is reported now, not at 显示PM曲线.
+  static_cast<void>(DesignCurvesOf(state_));
+  Report1->SectionEntered(texts, state_, SectionFiles1->CurrentFile());
 }
 
 void TForm1::Button2Click() {
@@ -249,6 +272,7 @@ void TForm1::Button4Click() {
   SurfaceTools1->Draw(
       [this] { ShowMomentCurvatureChart(state_, Image1->Surface()); },
       [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::Button3Click() {
@@ -262,6 +286,7 @@ void TForm1::Button5Click() {
   SurfaceTools1->Draw(
       [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::ShowContourClick() {

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "app/input_texts.h"
 #include "section/analysis_state.h"
 
 class QComboBox;
@@ -18,6 +19,7 @@ class QStatusBar;
 
 namespace marrowick {
 
+class ReportTool;
 class SectionFiles;
 class SolverWatch;
 class SurfaceTools;
@@ -35,6 +37,8 @@ class TForm1 : public QWidget {
   ~TForm1() override;
 
   AnalysisState& State() { return state_; }
+  // Every input's text: the twenty fields and the inputs of dialogs.
+  InputTexts& Inputs() { return inputs_; }
   TImage* Image1 = nullptr;
   // The surface's readout, context menu and key-point marks.
   SurfaceTools* SurfaceTools1 = nullptr;
@@ -42,6 +46,8 @@ class TForm1 : public QWidget {
   SectionFiles* SectionFiles1 = nullptr;
   // The solvers the two analyses have started, until each has ended.
   SolverWatch* Solvers = nullptr;
+  // 保存报告… on both context menus.
+  ReportTool* Report1 = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面
@@ -77,6 +83,7 @@ class TForm1 : public QWidget {
   void PlaceStatusBar();
 
   AnalysisState state_;
+  InputTexts inputs_{*this};
   std::array<QGroupBox*, 6> GroupBox{};  // GroupBox[1] to GroupBox[5]
   std::array<QLineEdit*, 21> Edit{};     // Edit[1] to Edit[20]
   std::array<QLabel*, 21> Label{};       // Label[1] to Label[20]

@@ -4,6 +4,9 @@
 // with their labels and the button column. The window is built from these
 // tables and its test checks the built window against them.
 
+#include <array>
+#include <cstddef>
+
 #include "section/input_fields.h"
 
 namespace marrowick {
@@ -24,9 +27,15 @@ inline constexpr GroupLayout kGroups[] = {
 };
 
 // Each field with its label, positions relative to the group box, as the
-// table of inputs places them.
+// table of inputs places them: its rows for the twenty fields of the window.
 using FieldLayout = InputField;
-inline constexpr const auto& kFields = kInputFields;
+inline constexpr std::array<FieldLayout, 20> kFields = [] {
+  std::array<FieldLayout, 20> fields{};
+  std::size_t next = 0;
+  for (const InputField& entry : kInputFields)
+    if (entry.edit > 0) fields.at(next++) = entry;
+  return fields;
+}();
 
 // The button column, top to bottom in the order of work.
 inline constexpr int kButtonLeft = 728;

@@ -4,12 +4,13 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QUrl>
+#include <functional>
 #include <utility>
 
+#include "app/input_texts.h"
 #include "core/decimal_symbol.h"
 #include "section/input_fields.h"
 #include "section/section_file.h"
@@ -33,11 +34,12 @@ QString DroppedFile(const QMimeData* data) {
 
 }  // namespace
 
-SectionFiles::SectionFiles(QWidget& form, OperationRunner run_operation)
+SectionFiles::SectionFiles(QWidget& form, InputTexts& inputs, OperationRunner run_operation)
     : QObject(&form),
       AskSaveFileName(SaveFileDialog),
       AskOpenFileName(OpenFileDialog),
       form_(form),
+      inputs_(inputs),
       run_operation_(std::move(run_operation)) {
   auto action = [this](const char* name, const char* caption, QKeySequence::StandardKey key,
                        const AskFileName SectionFiles::*ask,
@@ -63,16 +65,17 @@ SectionFiles::SectionFiles(QWidget& form, OperationRunner run_operation)
   form_.installEventFilter(this);
 }
 
-QLineEdit* SectionFiles::Field(int number) const {
-  return form_.findChild<QLineEdit*>(QStringLiteral("Edit%1").arg(number));
-}
-
 void SectionFiles::Open(const std::string& file_name) {
   // Read and checked whole before any field changes.
   const SectionTexts texts = ReadSectionFile(file_name, RegionalDecimal());
-  for (std::size_t field = 1; field < texts.size(); ++field)
-    if (texts[field])
-      Field(static_cast<int>(field))->setText(QString::fromStdString(*texts[field]));
+  for (const InputField& entry : kInputFields) {
+    const std::optional<std::string>& text = texts[static_cast<std::size_t>(FieldNumber(entry.id))];
+    if (text)
+      inputs_.SetText(entry.id, QString::fromStdString(*text));
+    else if (!entry.default_text)
+      inputs_.SetText(entry.id, {});
+  }
+  Remember(file_name);
 }
 
 void SectionFiles::Save(const std::string& file_name) {
@@ -80,9 +83,25 @@ void SectionFiles::Save(const std::string& file_name) {
   const auto caption = [](int field) {
     return std::string(InputFieldOf(static_cast<marrowick::Field>(field)).caption);
   };
-  WriteSectionFile(
-      file_name, [this](int field) { return Field(field)->text().toStdString(); },
-      RegionalDecimal(), caption);
+  WriteSectionFile(file_name, std::cref(inputs_), RegionalDecimal(), caption);
+  Remember(file_name);
+}
+
+void SectionFiles::AddToBackgroundMenu(QAction* action) {
+  background_actions_.push_back(action);
+}
+
+void SectionFiles::Remember(const std::string& file_name) {
+  current_file_ = file_name;
+  for (const InputField& entry : kInputFields)
+    file_texts_[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_.Text(entry.id);
+}
+
+std::string SectionFiles::CurrentFile() const {
+  for (const InputField& entry : kInputFields)
+    if (inputs_.Text(entry.id) != file_texts_[static_cast<std::size_t>(FieldNumber(entry.id))])
+      return {};
+  return current_file_;
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {
@@ -99,6 +118,8 @@ bool SectionFiles::eventFilter(QObject* watched, QEvent* event) {
       menu->setAttribute(Qt::WA_DeleteOnClose);
       menu->addAction(SaveSection);
       menu->addAction(OpenSection);
+      if (!background_actions_.empty()) menu->addSeparator();
+      for (QAction* action : background_actions_) menu->addAction(action);
       menu->popup(static_cast<QContextMenuEvent*>(event)->globalPos());
       return true;
     }

@@ -103,6 +103,10 @@ QMenu* SurfaceTools::BuildMenu(QWidget* parent) {
   menu->addAction(ShowKeyPoints);
   menu->addSeparator();
   menu->addAction(ShowContour);
+  if (SaveReport) {
+    menu->addSeparator();
+    menu->addAction(SaveReport);
+  }
   return menu;
 }
 
@@ -146,9 +150,11 @@ void SurfaceTools::Refresh() {
   if (shown_.kind == ShownPicture::Kind::MomentCurvature)
     MarkMomentCurvatureKeyPoints(
         marked, shown_.ranges, FindMomentCurvatureKeyPoints(Entries(shown_.x), Entries(shown_.y)));
-  else
+  else {
     MarkInteractionKeyPoints(marked, shown_.ranges,
                              FindInteractionKeyPoints(Entries(shown_.y), Entries(shown_.x)));
+    MarkDesignKeyPoints(marked, shown_.ranges, shown_.design);
+  }
   image_.SetOverlay(marked.Image());
 }
 

@@ -38,6 +38,8 @@ class SurfaceTools : public QObject {
   QAction* SavePicture = nullptr;    // 保存图片…
   QAction* ShowKeyPoints = nullptr;  // 显示特征点, checkable, off at start
   QAction* ShowContour = nullptr;    // 显示Mx-My曲线: the window wires it to its analysis
+  // The last entry, below the marks, when set.
+  QAction* SaveReport = nullptr;  // 保存报告…
 
   AskFileName AskSaveFileName;
 

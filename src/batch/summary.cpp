@@ -22,6 +22,24 @@ QJsonValue Number(const std::optional<double>& value) {
   return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+// Each curve's key points by name, as design-interaction.csv has them.
+QJsonObject DesignKeyPoints(const std::vector<DesignCurve>& design) {
+  QJsonObject curves;
+  for (const DesignCurve& curve : design) {
+    QJsonObject points;
+    for (const DesignPoint& point : curve.Points)
+      if (!point.Key.empty())
+        points.insert(QString::fromStdString(point.Key),
+                      QJsonObject{{"neutral_axis_depth_mm", Number(point.Depth)},
+                                  {"axial_force_kN", point.AxialForce},
+                                  {"moment_kNm", point.Moment},
+                                  {"phi", Number(point.Phi)}});
+    curves.insert(QString::fromStdString(curve.Name), points);
+  }
+  return QJsonObject{{"code", design.front().Code == DesignCode::GB50010 ? "GB50010" : "ACI318"},
+                     {"curves", curves}};
+}
+
 std::span<const double> Entries(const RealTable& table, int32_t count) {
   return std::span<const double>(table).subspan(1, static_cast<std::size_t>(count));
 }
@@ -29,15 +47,21 @@ std::span<const double> Entries(const RealTable& table, int32_t count) {
 }  // namespace
 
 std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
-                        const MomentCurvatureSeries& series, const InteractionCurve& curve) {
+                        const MomentCurvatureSeries& series, const InteractionCurve& curve,
+                        const std::vector<DesignCurve>& design) {
   QJsonObject inputs;
   for (const SectionFileKey& entry : kSectionFileKeys) {
-    const std::string& text = *texts.at(static_cast<std::size_t>(entry.field));
+    // An optional input the file did not give is left out, and so is the
+    // bending angle at zero.
+    const std::optional<std::string>& given = texts.at(static_cast<std::size_t>(entry.field));
+    if (!given) continue;
+    const std::string& text = *given;
     if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, RegionalDecimal()) == 0)
       continue;
-    inputs.insert(QLatin1String(entry.key), entry.rule == FieldRule::Integer
-                                                ? QJsonValue(ParseInteger(text))
-                                                : QJsonValue(ParseReal(text, RegionalDecimal())));
+    inputs.insert(QLatin1String(entry.key),
+                  entry.rule == FieldRule::Integer ? QJsonValue(ParseInteger(text))
+                  : entry.rule == FieldRule::Word  ? QJsonValue(QString::fromStdString(text))
+                                                  : QJsonValue(ParseReal(text, RegionalDecimal())));
   }
 
   const MomentCurvatureKeyPoints bending = FindMomentCurvatureKeyPoints(
@@ -50,7 +74,7 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                            {"axial_force_kN", interaction.Balanced->AxialForceKN},
                            {"moment_kNm", interaction.Balanced->MomentKNm}};
 
-  const QJsonObject summary{
+  QJsonObject summary{
       {"inputs", inputs},
       {"fiber_count", state.FiberCount},
       {"steel_area_mm2", state.SteelArea},
@@ -67,6 +91,7 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                                                {"pure_bending_moment_kNm",
                                                 Number(interaction.PureBendingMomentKNm)}}}}},
   };
+  if (!design.empty()) summary.insert("design", DesignKeyPoints(design));
   return QJsonDocument(summary).toJson(QJsonDocument::Indented).toStdString();
 }
 

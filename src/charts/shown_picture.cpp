@@ -2,7 +2,11 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
+#include "charts/interaction_curve.h"
+#include "charts/key_point_marks.h"
 #include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
@@ -33,6 +37,39 @@ std::string Number(double value) {
   return WithRegionalDecimal(text);
 }
 
+std::size_t DesignPointCount(const ShownPicture& picture) {
+  std::size_t count = 0;
+  for (const DesignCurve& curve : picture.design) count += curve.Points.size();
+  return count;
+}
+
+struct DesignPointRef {
+  const DesignCurve* curve;
+  const DesignPoint* point;
+};
+
+// The design point numbered `index`, counting on after the levels.
+std::optional<DesignPointRef> DesignPointOf(const ShownPicture& picture, int32_t index) {
+  if (picture.kind != ShownPicture::Kind::Interaction || index <= picture.count) return {};
+  auto rest = static_cast<std::size_t>(index - picture.count - 1);
+  for (const DesignCurve& curve : picture.design) {
+    if (rest < curve.Points.size()) return DesignPointRef{&curve, &curve.Points[rest]};
+    rest -= curve.Points.size();
+  }
+  return {};
+}
+
+std::string DesignReadout(const DesignPointRef& design) {
+  const DesignPoint& point = *design.point;
+  std::string text = DesignCurveCaption(*design.curve);
+  if (!point.Key.empty()) text += std::string(" ") + DesignKeyLabel(point.Key);
+  if (point.Depth) text += "\n中和轴深度 " + Number(*point.Depth) + " mm";
+  text += "\n轴力 " + Number(point.AxialForce) + " kN (受压为正)\n弯矩 " + Number(point.Moment) +
+          " kN·m";
+  if (point.Phi) text += "\nφ " + Number(*point.Phi);
+  return text;
+}
+
 const char* FiberKind(const TFiber& fiber) {
   if (fiber.CornerBar == 1) return "角部钢筋";
   if (fiber.MatTag == 2) return "侧边钢筋";
@@ -60,8 +97,15 @@ ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int h
 }
 
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height) {
-  return Chart(ShownPicture::Kind::Interaction, state.PeakMoments, state.LevelForces,
-               state.AxialLevels + 1, width, height);
+  ShownPicture picture = Chart(ShownPicture::Kind::Interaction, state.PeakMoments,
+                               state.LevelForces, state.AxialLevels + 1, width, height);
+  picture.design = DesignCurvesOf(state);
+  if (!picture.design.empty()) {
+    const InteractionFrame frame =
+        InteractionFrameTables(picture.x, picture.y, picture.count, picture.design);
+    picture.ranges = ChartRanges(frame.Moments, frame.Forces, frame.Count, width, height);
+  }
+  return picture;
 }
 
 ShownPicture ContourPicture(const MxMyContour& contour, int width, int height) {
@@ -76,13 +120,16 @@ ChartPixel PointPixel(const ShownPicture& picture, int32_t index) {
   const auto i = static_cast<std::size_t>(index);
   if (picture.kind == ShownPicture::Kind::Section)
     return FiberPixel(picture.fibers.at(i), picture.draw_scale, picture.width, picture.height);
+  if (const auto design = DesignPointOf(picture, index))
+    return ChartPoint(picture.ranges, design->point->Moment, design->point->AxialForce);
   return ChartPoint(picture.ranges, picture.x.at(i), picture.y.at(i));
 }
 
 int32_t PointNear(const ShownPicture& picture, int x, int y) {
   const bool section = picture.kind == ShownPicture::Kind::Section;
-  const std::size_t count = section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
-                                    : static_cast<std::size_t>(std::max(picture.count, 0));
+  const std::size_t count =
+      section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
+              : static_cast<std::size_t>(std::max(picture.count, 0)) + DesignPointCount(picture);
   if (picture.kind == ShownPicture::Kind::Nothing) return 0;
   int32_t nearest = 0;
   int64_t best = int64_t{kReadoutReach} * kReadoutReach;
@@ -113,6 +160,7 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
     case ShownPicture::Kind::MomentCurvature:
       return "曲率 " + Number(picture.x.at(i)) + " 1/mm\n弯矩 " + Number(picture.y.at(i)) + " kN·m";
     case ShownPicture::Kind::Interaction:
+      if (const auto design = DesignPointOf(picture, index)) return DesignReadout(*design);
       return "第 " + std::to_string(index) + " 级\n轴力 " + Number(picture.y.at(i)) +
              " kN (受压为正)\n峰值弯矩 " + Number(picture.x.at(i)) + " kN·m";
     case ShownPicture::Kind::Contour:
@@ -137,8 +185,15 @@ Lines DataTable(const ShownPicture& picture, char separator) {
       series.Curvatures = picture.x;
       return MomentCurvatureTable(series, separator);
     }
-    case ShownPicture::Kind::Interaction:
-      return InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
+    case ShownPicture::Kind::Interaction: {
+      Lines lines =
+          InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
+      if (picture.design.empty()) return lines;
+      lines.emplace_back();
+      for (std::string& line : DesignCurveTable(picture.design, separator))
+        lines.push_back(std::move(line));
+      return lines;
+    }
     case ShownPicture::Kind::Contour: {
       MxMyContour contour;
       contour.Count = picture.count;

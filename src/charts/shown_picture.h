@@ -6,6 +6,7 @@
 
 #include "charts/chart_frame.h"
 #include "core/text_file.h"
+#include "results/design_curve.h"
 #include "results/mx_my_contour.h"
 #include "section/analysis_state.h"
 
@@ -31,6 +32,10 @@ struct ShownPicture {
   ScaleRanges ranges;
   // The Mx–My contour: My across, Mz up, at this axial force (kN).
   double axial_force = 0;
+
+  // The N-M chart's design-code curves, if any: their points follow the
+  // levels, numbered on from count + 1.
+  std::vector<DesignCurve> design;
 };
 
 // The pictures the three drawing operations leave, from the state they drew
@@ -46,9 +51,9 @@ inline constexpr int kReadoutReach = 6;
 // Where point `index` (counted from 1) is drawn.
 ChartPixel PointPixel(const ShownPicture& picture, int32_t index);
 
-// The plotted point (a fiber's square, a step, a level) nearest to pixel
-// (x, y) and at most kReadoutReach pixels from it, counted from 1; 0 when
-// none is.
+// The plotted point (a fiber's square, a step, a level, a design point)
+// nearest to pixel (x, y) and at most kReadoutReach pixels from it, counted
+// from 1; 0 when none is.
 // Where squares overlap, the one drawn last (on top) wins.
 int32_t PointNear(const ShownPicture& picture, int x, int y);
 
@@ -58,7 +63,9 @@ std::string Readout(const ShownPicture& picture, int32_t index);
 
 // The data behind the picture as a table: a header row, then one row per
 // fiber, step or level, its columns joined by `separator`, as the batch
-// command's CSV files have them. Empty when nothing is shown.
+// command's CSV files have them; for the N-M chart with design curves, an
+// empty line and then the table of design-interaction.csv. Empty when
+// nothing is shown.
 Lines DataTable(const ShownPicture& picture, char separator);
 
 }  // namespace marrowick

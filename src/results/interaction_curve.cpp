@@ -62,6 +62,16 @@ InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capac
                               {peak_moments, axial_forces}, folder, direction);
 }
 
+std::vector<int32_t> LevelStepCounts(int32_t axial_levels, const std::filesystem::path& folder) {
+  std::vector<int32_t> counts;
+  for (int32_t level = 1; level <= axial_levels + 1; ++level)
+    counts.push_back(
+        ReadLevelMoments(
+            (folder / FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal)).string())
+            .Count);
+  return counts;
+}
+
 Lines InteractionCurveLines(const InteractionCurve& curve) {
   Lines lines;
   lines.push_back("N-M curve data: ");

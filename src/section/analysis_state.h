@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace marrowick {
@@ -12,6 +14,15 @@ struct TFiber {
   double Area = 0;
   int32_t MatTag = 0;     // 1 concrete, 2 steel: the solver's material numbers
   int32_t CornerBar = 0;  // 1 for the four corner bars
+};
+
+// The design-code inputs ("[design]") as given; an absent input is an empty
+// word or no number. With no code the program draws no design curve.
+struct DesignInputs {
+  std::string Code;           // "GB50010" or "ACI318"
+  std::string ConcreteGrade;  // "C15" … "C80"
+  std::string SteelGrade;     // "HPB300", "HRB400" …
+  std::optional<double> Concrete, SteelTension, SteelCompression, SteelModulus;  // MPa
 };
 
 // A real table numbered from 1: a table for n entries has n + 1 slots and
@@ -43,6 +54,7 @@ struct AnalysisState {
   double MeshSize = 0;
   double CornerBarDiameter = 0;
   int32_t AxialLevels = 0;
+  DesignInputs Design;
 
   // Fiber model.
   int32_t MeshCountX = 0;

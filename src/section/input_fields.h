@@ -5,8 +5,9 @@
 
 namespace marrowick {
 
-// The inputs of a section, one for each field of the window; the value of
-// each is the number N of its field EditN.
+// The inputs of a section. The twenty of the main window take the number N
+// of their field EditN; inputs edited elsewhere (a dialog) and absent unless
+// given take numbers above 20.
 enum class Field {
   ConcreteStrength = 1,
   ConcretePeakStrain = 2,
@@ -28,29 +29,41 @@ enum class Field {
   MeshSize = 18,
   CornerBarDiameter = 19,
   AxialLevels = 20,
+  // The design code's curve beside the analysis (the dialog 设计参数…). The
+  // words are any word here: the code's tables decide which they know, and
+  // an unknown one fails when 输入数据 takes it.
+  DesignCode = 30,
+  DesignConcreteGrade = 31,
+  DesignSteelGrade = 32,
+  DesignConcreteStrength = 33,
+  DesignSteelYield = 34,
+  DesignSteelCompression = 35,
+  DesignSteelModulus = 36,
 };
 
 inline constexpr int FieldNumber(Field field) {
   return static_cast<int>(field);
 }
 
-// How "输入数据" reads a field: a real, or a whole number.
-enum class FieldRule { Real, Integer };
+// How an input's text is read: a real, a whole number, or a word (a design
+// code's or a grade's name, from the input's list of choices when it has one).
+enum class FieldRule { Real, Integer, Word };
 
 // Everything the program knows of an input: its section-file key, how its
 // text is read, the text it starts with, and its label and place in the
 // window (pixels at 96 dpi, relative to its group box).
 struct InputField {
   Field id;
-  int edit;                // EditN, FieldNumber(id)
+  int edit;                // EditN, FieldNumber(id); 0 for an input not in the main window
   const char* file_group;  // "[concrete]" … in a section file; null: not in the file
   const char* key;         // the section file's and summary.json's name
   FieldRule rule;
-  const char* default_text;  // with a point as the decimal symbol
+  const char* default_text;  // with a point as the decimal symbol; null: absent unless given
   const char* caption;       // the label's text
-  int group, label;          // GroupBoxN and LabelN
+  int group, label;          // GroupBoxN and LabelN (main-window inputs)
   int label_left, label_top;
   int left, top, width;
+  const char* choices = nullptr;  // a word's choices, "|"-separated; null: any word
 };
 
 // The one table of inputs, in the order a section file lists them and the
@@ -58,7 +71,7 @@ struct InputField {
 // settings. The bending angle is written to a file only when it is not zero
 // (OmittedAtZero), so that the files of sections bent about x alone stay as
 // they were before the angle could be set.
-inline constexpr std::array<InputField, 20> kInputFields{{
+inline constexpr std::array<InputField, 27> kInputFields{{
     // clang-format off
     {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
     {Field::ConcretePeakStrain, 2, "concrete", "peak_strain", FieldRule::Real, "0.002", "极限强度应变", 1, 2, 16, 48, 104, 40, 121},
@@ -80,16 +93,32 @@ inline constexpr std::array<InputField, 20> kInputFields{{
     {Field::BendingAngle, 16, "analysis", "bending_angle_deg", FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
     {Field::CurvatureLimit, 17, "analysis", "max_curvature_per_mm", FieldRule::Real, "0.00002", "最大曲率限值", 4, 17, 24, 72, 104, 64, 121},
     {Field::AxialLevels, 20, "analysis", "axial_segments", FieldRule::Integer, "20", "轴压力分段", 5, 20, 32, 24, 104, 16, 121},
+    {Field::DesignCode, 0, "design", "code", FieldRule::Word, nullptr, "设计规范 (GB50010, ACI318)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignConcreteGrade, 0, "design", "concrete_grade", FieldRule::Word, nullptr, "混凝土强度等级 (C15…C80)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelGrade, 0, "design", "steel_grade", FieldRule::Word, nullptr, "钢筋牌号 (HPB300, HRB400…)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignConcreteStrength, 0, "design", "fc_MPa", FieldRule::Real, nullptr, "混凝土强度fc(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelYield, 0, "design", "fy_MPa", FieldRule::Real, nullptr, "钢筋抗拉强度fy(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelCompression, 0, "design", "fy_compression_MPa", FieldRule::Real, nullptr, "钢筋抗压强度f'y(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelModulus, 0, "design", "Es_MPa", FieldRule::Real, nullptr, "钢筋弹性模量Es(MPa)", 0, 0, 0, 0, 0, 0, 0},
     // clang-format on
 }};
 
 static_assert(
     [] {
       for (const InputField& entry : kInputFields)
-        if (entry.edit != FieldNumber(entry.id)) return false;
+        if (entry.edit != 0 ? entry.edit != FieldNumber(entry.id) : FieldNumber(entry.id) <= 20)
+          return false;
       return true;
     }(),
-    "every input sits in the window field of its own number");
+    "every main-window input sits in the field of its own number, and no other input takes one");
+
+// One slot per input number, slot 0 unused.
+inline constexpr std::size_t kFieldSlots = [] {
+  int largest = 0;
+  for (const InputField& entry : kInputFields)
+    largest = FieldNumber(entry.id) > largest ? FieldNumber(entry.id) : largest;
+  return static_cast<std::size_t>(largest) + 1;
+}();
 
 // An input that a section file and summary.json leave out while it is zero.
 constexpr bool OmittedAtZero(Field field) {
@@ -103,12 +132,12 @@ constexpr const InputField& InputFieldOf(Field field) {
   return kInputFields[0];  // unreachable: every field has its entry
 }
 
-// The texts the twenty fields start with, kDefaultFieldTexts[N] for EditN
-// (slot 0 unused).
-inline constexpr std::array<const char*, 21> kDefaultFieldTexts = [] {
-  std::array<const char*, 21> texts{""};
+// The texts the inputs start with, kDefaultFieldTexts[N] for input N (slot 0
+// unused; null for an input absent unless given).
+inline constexpr std::array<const char*, kFieldSlots> kDefaultFieldTexts = [] {
+  std::array<const char*, kFieldSlots> texts{""};
   for (const InputField& entry : kInputFields)
-    texts[static_cast<std::size_t>(entry.edit)] = entry.default_text;
+    texts[static_cast<std::size_t>(FieldNumber(entry.id))] = entry.default_text;
   return texts;
 }();
 

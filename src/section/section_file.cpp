@@ -86,9 +86,9 @@ class SectionFileReader {
 
   // The value as the field gets it, once it is known to be a number.
   std::string Checked(const SectionFileKey& entry, std::string value) const {
-    if (const auto fault = FieldTextFault(entry.rule, value, '.'))
+    if (const auto fault = FieldTextFault(entry, value, '.'))
       Fail("[" + group_ + "] " + entry.key + " = " + QuoteForMessage(value) + ": " + *fault);
-    if (entry.rule == FieldRule::Integer) return value;
+    if (entry.rule != FieldRule::Real) return value;
     for (char& c : value)
       if (c == '.') c = decimal_;
     return value;
@@ -172,6 +172,25 @@ std::optional<std::string> FieldTextFault(FieldRule rule, const std::string& tex
   return std::nullopt;
 }
 
+std::optional<std::string> FieldTextFault(const SectionFileKey& entry, const std::string& text,
+                                          char decimal) {
+  if (entry.rule != FieldRule::Word) return FieldTextFault(entry.rule, text, decimal);
+  if (!entry.choices) {
+    if (text.empty()) return "an empty word";
+    return std::nullopt;
+  }
+  std::string_view rest = entry.choices;
+  for (;;) {
+    const std::size_t bar = rest.find('|');
+    if (rest.substr(0, bar) == text) return std::nullopt;
+    if (bar == std::string_view::npos) break;
+    rest.remove_prefix(bar + 1);
+  }
+  std::string choices = entry.choices;
+  std::replace(choices.begin(), choices.end(), '|', ',');
+  return "not one of " + choices;
+}
+
 SectionTexts ReadSectionFile(const std::string& file_name, char decimal) {
   return SectionFileReader(file_name, decimal).Read();
 }
@@ -180,7 +199,8 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
                       const FieldText& field_caption) {
   for (const SectionFileKey& entry : kSectionFileKeys) {
     const std::string text = field_text(entry.field);
-    const auto fault = FieldTextFault(entry.rule, text, decimal);
+    if (entry.optional && text.empty()) continue;
+    const auto fault = FieldTextFault(entry, text, decimal);
     if (!fault) continue;
     std::string field = std::string("[") + entry.group + "] " + entry.key;
     if (field_caption) field = field_caption(entry.field) + " (" + field + ")";
@@ -191,6 +211,9 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
   Lines lines;
   std::string_view group;
   for (const SectionFileKey& entry : kSectionFileKeys) {
+    std::string text = field_text(entry.field);
+    if (entry.optional && text.empty()) continue;
+    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, decimal) == 0) continue;
     if (group != entry.group) {
       if (!group.empty()) lines.emplace_back();
       group = entry.group;
@@ -199,10 +222,9 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
       header.append(group).append("]");
       lines.push_back(std::move(header));
     }
-    std::string text = field_text(entry.field);
-    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, decimal) == 0) continue;
-    for (char& c : text)
-      if (c == decimal) c = '.';
+    if (entry.rule == FieldRule::Real)
+      for (char& c : text)
+        if (c == decimal) c = '.';
     lines.push_back(std::string(entry.key) + "=" + Quoted(text));
   }
   ReplaceLines(lines, file_name);

@@ -1,5 +1,8 @@
 #include "section/section_input.h"
 
+#include <optional>
+#include <utility>
+
 #include "core/decimal_symbol.h"
 #include "core/number_text.h"
 #include "section/fiber_model.h"
@@ -34,6 +37,24 @@ void CaptureSectionInput(AnalysisState& state, const FieldText& field_text) {
   state.AxialLoad = real(Field::AxialLoad);
   state.CurvatureLimit = real(Field::CurvatureLimit);
   state.AxialLevels = integer(Field::AxialLevels);
+}
+
+void CaptureDesignInput(AnalysisState& state, const FieldText& input_text) {
+  auto text = [&](Field field) { return input_text(FieldNumber(field)); };
+  auto real = [&](Field field) -> std::optional<double> {
+    const std::string given = text(field);
+    if (given.empty()) return std::nullopt;
+    return ParseReal(given, RegionalDecimal());
+  };
+  DesignInputs design;
+  design.Code = text(Field::DesignCode);
+  design.ConcreteGrade = text(Field::DesignConcreteGrade);
+  design.SteelGrade = text(Field::DesignSteelGrade);
+  design.Concrete = real(Field::DesignConcreteStrength);
+  design.SteelTension = real(Field::DesignSteelYield);
+  design.SteelCompression = real(Field::DesignSteelCompression);
+  design.SteelModulus = real(Field::DesignSteelModulus);
+  state.Design = std::move(design);
 }
 
 void EnterSectionData(AnalysisState& state, const FieldText& field_text) {

@@ -20,6 +20,11 @@ using FieldText = std::function<std::string(int field)>;
 // every later one as before.
 void CaptureSectionInput(AnalysisState& state, const FieldText& field_text);
 
+// "输入数据" for the design-code inputs (the dialog 设计参数…): an empty
+// text is an input left out. Read apart from the twenty fields, whose
+// callers know only those.
+void CaptureDesignInput(AnalysisState& state, const FieldText& input_text);
+
 // "输入数据" as a whole: the twenty reads, then the fiber model. A bad field
 // stops before the model, which then still describes the previous section.
 void EnterSectionData(AnalysisState& state, const FieldText& field_text);

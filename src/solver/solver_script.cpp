@@ -113,9 +113,9 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
     lines.push_back("pattern Plain 2 Linear {");
     lines.push_back("load 2 0.0 0.0 1e6");
     lines.push_back("}");
-    // 100 equal rotation steps up to the curvature limit.
+    // Equal rotation steps up to the curvature limit.
     lines.push_back(Format("integrator DisplacementControl 2 3 %0.4E",
-                           {Extended{section.CurvatureLimit} / 100}));
+                           {Extended{section.CurvatureLimit} / kCurvatureSteps}));
   } else {
     lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 6 5 disp");
     lines.push_back("pattern Plain 2 Linear {");
@@ -124,13 +124,13 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
     lines.push_back("}");
     // The driven rotation takes the share of the plane step that its
     // component has of the moment, so that the curvature in the moment's
-    // direction still reaches about the limit in 100 steps.
+    // direction still reaches about the limit in as many steps.
     const double share = direction.drives_z ? direction.cosine : direction.sine;
     lines.push_back(Format(direction.drives_z ? "integrator DisplacementControl 2 6 %0.4E"
                                               : "integrator DisplacementControl 2 5 %0.4E",
-                           {Extended{section.CurvatureLimit} / 100 * Extended{share}}));
+                           {Extended{section.CurvatureLimit} / kCurvatureSteps * Extended{share}}));
   }
-  lines.push_back("analyze 100 ");
+  lines.push_back("analyze " + std::to_string(kCurvatureSteps) + " ");
   lines.push_back("file delete " + script_file);
   return lines;
 }

@@ -24,6 +24,10 @@ struct ScriptSection {
   std::span<const TFiber> Fibers;  // fibers 1 to FiberCount, slot 0 left out
 };
 
+// The equal curvature steps of a moment-curvature run up to the limit: a run
+// that records fewer stopped at a step without convergence.
+inline constexpr int kCurvatureSteps = 100;
+
 // The section as the last "输入数据" captured it. The fibers are a view into
 // the state's table, valid while the state is unchanged.
 ScriptSection ScriptSectionOf(const AnalysisState& state);

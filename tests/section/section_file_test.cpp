@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "core/failure.h"
 #include "support/expect_failure.h"
@@ -90,6 +91,34 @@ TEST(SectionFile, ASaveWithAFieldThatCannotBeReadBackWritesNothing) {
                   });
     EXPECT_EQ(ReadBytes("kept.ini"), "[section]\nwidth_mm=450\n") << test.text;
   }
+}
+
+// Every rule a key can have, as the reader and the save check apply it.
+TEST(SectionFile, EachKeyRuleTakesOnlyItsOwnTexts) {
+  const SectionFileKey real{"concrete", "peak_strain", 2, FieldRule::Real};
+  const SectionFileKey integer{"section", "bars_x", 11, FieldRule::Integer};
+  const SectionFileKey code{"design", "code", 21, FieldRule::Word, "GB50010|ACI318", true};
+  const SectionFileKey name{"design", "note", 22, FieldRule::Word, nullptr, true};
+  const struct {
+    const SectionFileKey& key;
+    const char* text;
+    char decimal;
+    std::optional<std::string> fault;
+  } cases[] = {
+      {real, "0,002", ',', std::nullopt},
+      {real, "0,002", '.', "not a valid floating point value"},
+      {real, "1e999", '.', "not a valid floating point value"},
+      {integer, "12", '.', std::nullopt},
+      {integer, "1.0", '.', "not a valid integer value"},
+      {code, "ACI318", ',', std::nullopt},
+      {code, "GB50010", '.', std::nullopt},
+      {code, "gb50010", '.', "not one of GB50010,ACI318"},
+      {code, "ACI", '.', "not one of GB50010,ACI318"},
+      {name, "C30", '.', std::nullopt},
+      {name, "", '.', "an empty word"},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FieldTextFault(c.key, c.text, c.decimal), c.fault) << c.text;
 }
 
 TEST(SectionFile, RefusesWhatIsNotUtf8TextAndQuotesLongValuesShort) {
