@@ -692,7 +692,9 @@ TEST(Batch, EveryDesignRowSatisfiesItsCodesEquations) {
       EXPECT_NEAR(std::stod(cell[3]), factor * n / 1e3, 1e-9 * std::abs(n / 1e3) + 1e-9);
       EXPECT_NEAR(std::stod(cell[4]), factor * m / 1e6, 1e-9 * std::abs(m / 1e6) + 1e-9);
       EXPECT_EQ(cell[5].empty(), !aci);
-      if (aci) EXPECT_NEAR(std::stod(cell[5]), phi, 1e-12);
+      if (aci) {
+        EXPECT_NEAR(std::stod(cell[5]), phi, 1e-12);
+      }
     }
     const std::set<std::string> gb_keys{"balanced", "pure_bending", "cap", "pure_tension"};
     std::set<std::string> aci_keys = gb_keys;

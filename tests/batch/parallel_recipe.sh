@@ -104,7 +104,10 @@ left="$(find node -type f 2>/dev/null || true)"
 mkdir local
 (cd local && "$batch" --jobs 1 ../sections/a.ini ../sections/b.ini ../sections/bad.ini 2>/dev/null) || true
 for name in a b; do
-  diff -r "$name" "local/$name" || { echo "parallel_recipe: $name differs from a local run"; exit 1; }
+  # The report names the minute it was made: every other file must be the same.
+  diff -r -x report.pdf "$name" "local/$name" ||
+    { echo "parallel_recipe: $name differs from a local run"; exit 1; }
+  [ -s "$name/report.pdf" ] || { echo "parallel_recipe: $name has no report"; exit 1; }
 done
 # The failure names the file where it was read: compare the done rows.
 [ "$(grep ',done,' study.csv | sort)" = "$(grep ',done,' local/study.csv | sort)" ] &&

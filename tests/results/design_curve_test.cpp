@@ -139,11 +139,15 @@ TEST(DesignCurve, KeyPointsAndPointsBetweenAsWorkedFromTheClauses) {
       ASSERT_TRUE(found || !row.on_curve);
       const DesignPoint point = found ? *found : DesignForcesAt(section, materials, *row.depth);
       EXPECT_EQ(point.Depth.has_value(), row.depth.has_value());
-      if (row.depth) EXPECT_NEAR(*point.Depth, *row.depth, 1e-5);
+      if (row.depth) {
+        EXPECT_NEAR(*point.Depth, *row.depth, 1e-5);
+      }
       EXPECT_NEAR(point.AxialForce, row.force, 1e-5);
       EXPECT_NEAR(point.Moment, row.moment, 1e-5);
       EXPECT_EQ(point.Phi.has_value(), row.phi.has_value());
-      if (row.phi) EXPECT_NEAR(*point.Phi, *row.phi, 1e-12);
+      if (row.phi) {
+        EXPECT_NEAR(*point.Phi, *row.phi, 1e-12);
+      }
     }
   }
 }
