@@ -20,6 +20,7 @@
 #include "app/application.h"
 #include "app/form1_layout.h"
 #include "app/image_control.h"
+#include "app/input_dialog.h"
 #include "app/jpeg_picture.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
@@ -113,6 +114,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectButtons();
   SectionFiles1 = new SectionFiles(
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
+  // The hoops are edited in a dialog of their own, so that the window's
+  // fields keep their places.
+  ConfinementDialog = InputDialogAction(
+      *this, "ConfinementDialog", "约束混凝土…", QKeySequence(Qt::CTRL | Qt::Key_H),
+      {Field::HoopDiameter, Field::HoopSpacing, Field::HoopYieldStrength, Field::HoopLegsX,
+       Field::HoopLegsY, Field::HoopStrainAtMaxStress},
+      inputs_, [this](const std::function<void()>& apply) { RunOperation(apply); });
+  SectionFiles1->AddToBackgroundMenu(ConfinementDialog);
   Solvers = new SolverWatch(this);
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
@@ -224,7 +233,7 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, std::cref(inputs_));
+  EnterSectionData(state_, std::cref(inputs_), std::cref(inputs_));
 }
 
 void TForm1::Button2Click() {

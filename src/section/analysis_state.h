@@ -1,7 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
+
+#include "section/confinement.h"
 
 namespace marrowick {
 
@@ -10,7 +13,8 @@ struct TFiber {
   double X = 0;
   double Y = 0;
   double Area = 0;
-  int32_t MatTag = 0;     // 1 concrete, 2 steel: the solver's material numbers
+  int32_t MatTag = 0;     // 1 concrete (the cover when confined), 2 steel, 3 confined core: the
+                          // solver's material numbers
   int32_t CornerBar = 0;  // 1 for the four corner bars
 };
 
@@ -42,6 +46,8 @@ struct AnalysisState {
   double MeshSize = 0;
   double CornerBarDiameter = 0;
   int32_t AxialLevels = 0;
+  // The hoops, when the section is confined.
+  std::optional<HoopReinforcement> Hoops;
 
   // Fiber model.
   int32_t MeshCountX = 0;
@@ -51,6 +57,8 @@ struct AnalysisState {
   double SteelArea = 0;
   double CompressionCapacity = 0;
   double TensionCapacity = 0;
+  // The confined core of the model, when it has hoops.
+  std::optional<ConfinedConcrete> Confinement;
 
   // View.
   double DrawScale = 0;
@@ -59,6 +67,9 @@ struct AnalysisState {
   int32_t SeriesCount = 0;
   RealTable MomentSeries;
   RealTable CurvatureSeries;
+  // A confined section's compressive strain at the core's edge, step by step
+  // beside the curvature series; empty without confinement.
+  RealTable CoreEdgeStrains;
   RealTable PeakMoments;
   RealTable LevelForces;
 };

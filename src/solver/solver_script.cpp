@@ -26,6 +26,7 @@ ScriptSection ScriptSectionOf(const AnalysisState& state) {
   section.SteelModulus = state.SteelModulus;
   section.SteelHardeningRatio = state.SteelHardeningRatio;
   section.CurvatureLimit = state.CurvatureLimit;
+  section.Confinement = state.Confinement;
   // The table never holds fewer slots than the count; the bound keeps a
   // script from reading past it all the same.
   const int64_t count =
@@ -49,14 +50,15 @@ Lines ScriptFiberLines(std::span<const TFiber> fibers) {
 }
 
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
-                        const std::string& recorder_file, const std::string& script_file) {
+                        const std::string& recorder_file, const std::string& script_file,
+                        const std::string& deformation_file) {
   return BuildSolverScript(section, ScriptFiberLines(section.Fibers), axial_load_kN, recorder_file,
-                           script_file);
+                           script_file, deformation_file);
 }
 
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file) {
+                        const std::string& script_file, const std::string& deformation_file) {
   Lines lines;
 
   lines.push_back("wipe");
@@ -74,6 +76,12 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   lines.push_back(Format("uniaxialMaterial Steel02 2 %0.4E %0.4E %0.4E",
                          {Extended{section.SteelYieldStrength}, Extended{section.SteelModulus},
                           Extended{section.SteelHardeningRatio}}));
+  if (const auto& core = section.Confinement)
+    // Concrete04 is Popovics' curve, which Mander's model uses; it carries
+    // nothing past the crushing strain.
+    lines.push_back(Format(
+        "uniaxialMaterial Concrete04 3 %0.4E %0.4E %0.4E %0.4E",
+        {-Extended{core->Fcc}, -Extended{core->Ecc}, -Extended{core->Ecu}, Extended{core->Ec}}));
   lines.push_back("section\tFiber\t1001\t{");
   lines.insert(lines.end(), fiber_lines.begin(), fiber_lines.end());
   lines.push_back("}");
@@ -96,6 +104,9 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   // time at 0 makes the recorded load factor the moment in kN·m.
   lines.push_back("loadConst -time 0.0");
   lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 3 disp");
+  if (section.Confinement && !deformation_file.empty())
+    lines.push_back("recorder Element -file " + deformation_file +
+                    " -time -ele 1 section deformation");
   lines.push_back("pattern Plain 2 Linear {");
   lines.push_back("load 2 0.0 0.0 1e6");
   lines.push_back("}");
