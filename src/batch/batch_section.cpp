@@ -44,7 +44,7 @@ constexpr const char* kResultFiles[] = {
 bool WrittenByTheBatch(const std::string& name) {
   for (const char* file : kResultFiles)
     if (name == file) return true;
-  if (name == "os.tcl" || name == "mom_cur.out") return true;
+  if (name == "os.tcl" || name == "mom_cur.out" || name == kDeformationFile) return true;
   std::string_view level(name);
   if (!level.starts_with('P') || level.size() < 2 || level[1] < '1' || level[1] > '9') return false;
   level.remove_prefix(1);
@@ -110,7 +110,8 @@ BatchSection LoadSection(const std::string& file, const std::string& out_directo
   for (std::size_t field = 1; field < kFieldSlots; ++field)
     if (!section.texts[field] && kDefaultFieldTexts[field])
       section.texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
-  EnterSectionData(section.state, [&](int field) { return *section.texts.at(field); });
+  const auto text = [&](int field) { return section.texts.at(field).value_or(std::string()); };
+  EnterSectionData(section.state, text, text);
   return section;
 }
 
@@ -134,8 +135,9 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   // The scripts name their files relative to the folder the solver works in,
   // as the window's do.
   std::vector<SolverRun> runs;
-  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl"),
-            (folder / "os.tcl").string());
+  SaveLines(
+      BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", kDeformationFile),
+      (folder / "os.tcl").string());
   runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
 
   const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
@@ -160,6 +162,10 @@ void WriteResults(BatchSection& section) {
   ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
 
   const MomentCurvatureSeries series = ReadMomentCurvatureSeries(in_folder("mom_cur.out"));
+  state.CoreEdgeStrains.clear();
+  if (state.Confinement)
+    state.CoreEdgeStrains =
+        ReadCoreEdgeStrains(in_folder(kDeformationFile), state.Confinement->CoreHeight);
   ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
   DrawMomentCurvatureChart(series, moment_curvature);
   SavePicture(moment_curvature, in_folder("moment-curvature.png"));

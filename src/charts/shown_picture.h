@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "charts/chart_frame.h"
-#include "section/analysis_state.h"
 #include "core/text_file.h"
+#include "results/key_points.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -20,6 +21,7 @@ struct ShownPicture {
   // The section view: the fiber table (slot 0 unused) at its drawing scale.
   std::vector<TFiber> fibers;
   double draw_scale = 0;
+  bool confined = false;  // its concrete is a core and a cover
   int width = 0;
   int height = 0;
 
@@ -28,7 +30,16 @@ struct ShownPicture {
   RealTable x, y;
   int32_t count = 0;
   ScaleRanges ranges;
+
+  // A confined section's moment-curvature chart: the core's edge strain at
+  // each step (slot 0 unused) and its crushing strain; empty otherwise.
+  RealTable core_edge_strains;
+  double crushing_strain = 0;
 };
+
+// The key points of a moment-curvature picture, by the core's strain too
+// when the section is confined.
+MomentCurvatureKeyPoints PictureKeyPoints(const ShownPicture& picture);
 
 // The pictures the three drawing operations leave, from the state they drew
 // from, on a surface of that size.

@@ -59,4 +59,9 @@ MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name);
 // A level's file, its moments kept only in the returned value.
 LevelMoments ReadLevelMoments(const std::string& file_name);
 
+// A confined section's deformation file (time, axial strain, curvature per
+// step): the compressive strain at the edge of a core of that height at each
+// step, slot i from line i.
+RealTable ReadCoreEdgeStrains(const std::string& file_name, double core_height);
+
 }  // namespace marrowick
