@@ -83,8 +83,14 @@ TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
   QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
   const QMenu* menu = opened.findChild<QMenu*>();
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(menu->actions(),
+  // After them, apart, the dialog of the hoops.
+  const QList<QAction*> entries = menu->actions();
+  ASSERT_EQ(entries.size(), 4);
+  EXPECT_EQ(entries.mid(0, 2),
             (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection}));
+  EXPECT_TRUE(entries[2]->isSeparator());
+  EXPECT_EQ(entries[3], opened.ConfinementDialog);
+  EXPECT_EQ(opened.ConfinementDialog->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 
 TEST_F(SectionFileTest, ABadFileChangesNoFieldAndNamesTheKey) {

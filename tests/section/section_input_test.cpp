@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -175,6 +176,46 @@ TEST(SectionInput, RealsFollowTheRegionalDecimalSymbol) {
     ADD_FAILURE() << "a point was taken under a comma locale";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Message(), "'0.002' is not a valid floating point value");
+  }
+}
+
+TEST(SectionInput, HoopsNeedDiameterSpacingAndYieldStrengthTogether) {
+  const Texts texts = DefaultTexts();
+  const struct {
+    std::map<int, std::string> dialog;
+    const char* failure;  // empty: taken
+    bool confined;
+  } cases[] = {
+      {{}, "", false},
+      {{{24, "4"}, {26, "0.09"}}, "", false},  // legs and strain alone confine nothing
+      {{{21, "10"}, {22, "100"}, {23, "300"}}, "", true},
+      {{{21, "10"}, {23, "300"}},
+       "A confined core needs the hoops' diameter, spacing and yield strength; 箍筋间距s(mm) "
+       "(hoop_spacing_mm) is missing",
+       false},
+      {{{22, "100"}},
+       "A confined core needs the hoops' diameter, spacing and yield strength; "
+       "箍筋直径(mm) (hoop_diameter_mm) is missing",
+       false},
+  };
+  for (const auto& c : cases) {
+    AnalysisState state;
+    const FieldText dialog = [&](int field) {
+      return c.dialog.count(field) ? c.dialog.at(field) : std::string();
+    };
+    if (*c.failure) {
+      ExpectFailure(FailureKind::InvalidInput, c.failure,
+                    [&] { EnterSectionData(state, From(texts), dialog); });
+      continue;
+    }
+    EnterSectionData(state, From(texts), dialog);
+    ASSERT_EQ(state.Hoops.has_value(), c.confined);
+    ASSERT_EQ(state.Confinement.has_value(), c.confined);
+    if (!c.confined) continue;
+    EXPECT_EQ(state.Hoops->LegsX, 2);
+    EXPECT_EQ(state.Hoops->LegsY, 2);
+    EXPECT_EQ(state.Hoops->StrainAtMaxStress, 0.12);
+    EXPECT_EQ(state.Hoops->Spacing, 100);
   }
 }
 
