@@ -5,6 +5,8 @@
 #   docs/section-view.png       after "输入数据" and "显示截面"
 #   docs/moment-curvature.png   after "OpenSEES弯矩曲率分析" and "显示弯矩曲率曲线"
 #   docs/interaction-curve.png  after "OpenSEES PM分析" and "显示PM曲线"
+#   docs/confinement-dialog.png, docs/confined-section-view.png and
+#   docs/confined-key-points.png  the same section with hoops, under 3000 kN
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
 # It prints the window title as the window manager reads it.
 set -euo pipefail
