@@ -36,6 +36,7 @@
 #include "app/image_control.h"
 #include "app/input_dialog.h"
 #include "app/surface_tools.h"
+#include "core/decimal_symbol.h"
 #include "solver_wait.h"
 
 namespace {
@@ -121,7 +122,8 @@ int main(int argc, char** argv) {
     if (!dialog.grab().save(out.filePath(QStringLiteral("confinement-dialog.png")))) status = 1;
     dialog.Apply();
     form.findChild<QLineEdit*>(QStringLiteral("Edit15"))->setText(QStringLiteral("-3000"));
-    form.findChild<QLineEdit*>(QStringLiteral("Edit17"))->setText(QStringLiteral("0.0001"));
+    form.findChild<QLineEdit*>(QStringLiteral("Edit17"))
+        ->setText(QString::fromStdString(marrowick::WithRegionalDecimal("0.0001")));
     form.Press("Button6");
     form.Press("Button2");
     after(500, [&] {
