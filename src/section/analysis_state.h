@@ -13,8 +13,9 @@ struct TFiber {
   double X = 0;
   double Y = 0;
   double Area = 0;
-  int32_t MatTag = 0;     // 1 concrete (the cover when confined), 2 steel, 3 confined core: the
-                          // solver's material numbers
+  // The solver's material number: 1 concrete (a confined section's cover),
+  // 2 steel, 3 a confined core.
+  int32_t MatTag = 0;
   int32_t CornerBar = 0;  // 1 for the four corner bars
 };
 

@@ -73,22 +73,21 @@ void BuildFiberModel(AnalysisState& state) {
          state.BarCountX, state.BarDiameterX, state.BarCountY, state.BarDiameterY},
         *state.Hoops, state.ConcreteStrength, state.ConcretePeakStrain);
 
+  // A confined section's mesh counts are its core's.
   int32_t mesh_x = 0;
   int32_t mesh_y = 0;
+  int64_t concrete_cells = 0;
   std::vector<ConcretePiece> pieces;
   if (confinement) {
     pieces = ConfinedPieces(B, H, confinement->HoopOffset, state.MeshSize);
     mesh_x = pieces[0].cells_x;
     mesh_y = pieces[0].cells_y;
+    for (const ConcretePiece& piece : pieces)
+      concrete_cells += int64_t{piece.cells_x} * piece.cells_y;
   } else {
     mesh_x = RoundToInteger(Divide(B, state.MeshSize));
     mesh_y = RoundToInteger(Divide(H, state.MeshSize));
-  }
-  int64_t concrete_cells = int64_t{mesh_x} * mesh_y;
-  if (confinement) {
-    concrete_cells = 0;
-    for (const ConcretePiece& piece : pieces)
-      concrete_cells += int64_t{piece.cells_x} * piece.cells_y;
+    concrete_cells = int64_t{mesh_x} * mesh_y;
   }
   RefuseImpossibleCounts(concrete_cells, mesh_x, mesh_y, state.BarCountX, state.BarCountY);
   const int32_t fiber_count =
