@@ -22,11 +22,11 @@ double BarArea(double diameter) {
 // bars of `diameter` between them, the clear gap being the centre spacing
 // less the mean diameter of the two bars either side.
 double SquaredClearGaps(double length, double corner, int32_t count, double diameter) {
-  const double spacing = length / (count + 1);
+  const double spacing = length / (count + 1.0);
   if (count <= 0) return (spacing - corner) * (spacing - corner);
   const double end = spacing - (corner + diameter) / 2;
   const double inner = spacing - diameter;
-  return 2 * end * end + (count - 1) * inner * inner;
+  return 2 * end * end + (count - 1.0) * inner * inner;
 }
 
 // τ̄ = τoct / f′co on the five-parameter surface at the mean stress σ̄ =
@@ -68,7 +68,9 @@ double ManderConfinedStrength(double fco, double fl1, double fl2) {
   double low = fco;
   double high = 4 * fco;
   if (OutsideSurface(fco, small, large, low) >= 0) return low;
-  while (high - low > 1e-12 * high) {
+  // Each halving gains a bit; the bound stops a bracket of subnormal numbers
+  // that can no longer be halved.
+  for (int step = 0; step < 200 && high - low > 1e-12 * high; ++step) {
     const double middle = (low + high) / 2;
     if (OutsideSurface(fco, small, large, middle) < 0)
       low = middle;
@@ -118,8 +120,8 @@ ConfinedConcrete ConfineRectangularSection(const BarLayout& bars, const HoopRein
   core.CoreHeight = dc;
 
   const double steel = 4 * BarArea(bars.CornerBarDiameter) +
-                       2 * bars.BarsX * BarArea(bars.BarDiameterX) +
-                       2 * bars.BarsY * BarArea(bars.BarDiameterY);
+                       2.0 * bars.BarsX * BarArea(bars.BarDiameterX) +
+                       2.0 * bars.BarsY * BarArea(bars.BarDiameterY);
   core.RhoCc = steel / (bc * dc);
 
   // Every bar counts as restrained by a hoop corner or a crosstie.
