@@ -22,6 +22,11 @@ testing=(
   clang-14 libclang-rt-14-dev
   # The check of the desktop entry.
   desktop-file-utils
+  # The calculation report read back: pdftotext, pdffonts, and pdftoppm for
+  # its pictures.
+  poppler-utils
+  # README's GNU parallel recipes, tried over SSH on 127.0.0.1.
+  parallel openssh-server openssh-client rsync
 )
 
 packages=("${build_and_run[@]}")

@@ -5,6 +5,9 @@
 #   docs/section-view.png       after "输入数据" and "显示截面"
 #   docs/moment-curvature.png   after "OpenSEES弯矩曲率分析" and "显示弯矩曲率曲线"
 #   docs/interaction-curve.png  after "OpenSEES PM分析" and "显示PM曲线"
+#   docs/key-points.png, docs/context-menu.png
+#   docs/report-page1.png, docs/report-page2.png  保存报告… at the end, its pages at 100 dpi
+#   docs/design-curve.png       the same beside GB 50010's design curve (C30, HRB400)
 #   docs/confinement-dialog.png, docs/confined-section-view.png and
 #   docs/confined-key-points.png  the same section with hoops, under 3000 kN
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
@@ -14,6 +17,7 @@ root="$(cd "$(dirname "$0")/.." && pwd)"
 build="${MARROWICK_BUILD:-$root/build/screenshot}"
 # The tool is built with the tests; a window manager (openbox, small and
 # ordinary) draws the title bar, and xprop and import read the screen.
+# pdftoppm (poppler-utils, with the test packages) makes the report's pages.
 "$root/scripts/install-deps.sh" --test openbox x11-utils imagemagick
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
@@ -31,3 +35,7 @@ PATH=/usr/bin:/bin ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}" \
   MARROWICK_SCREENSHOTS="$root/docs" MARROWICK_SCREEN="$screen_file" \
   xvfb-run -a -s "-screen 0 1280x800x24" \
   sh -c 'openbox >/dev/null 2>&1 & sleep 1; "$0"' "$build/bin/marrowick_screenshot"
+for page in 1 2; do
+  pdftoppm -png -r 100 -f "$page" -l "$page" -singlefile "$work/report.pdf" "$root/docs/report-page$page"
+  echo "saved $root/docs/report-page$page.png"
+done

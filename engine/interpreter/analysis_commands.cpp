@@ -69,7 +69,7 @@ int cmdIntegrator(Session& s, int objc, Objv objv) {
     if (s.domain->findNode(node) == nullptr) {
       return args.fail("there is no node " + std::to_string(node));
     }
-    if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
+    if (dof < 1 || dof > s.domain->dofsPerNode()) return args.fail(dofRange(*s.domain));
     if (wanted < 1) return args.fail("NUMITER must be at least 1");
     installIntegrator(
         s, std::make_unique<DisplacementControl>(node, dof - 1, increment, wanted, least, most));
@@ -175,7 +175,7 @@ int cmdAnalyze(Session& s, int objc, Objv objv) {
                  form);
   }
   if (!s.analysis) return fail(s, "analyze: no analysis yet; define one with: analysis Static");
-  const int code = s.analysis->analyze(steps);
+  const int code = s.analysis->analyze(steps, s.limit);
   if (code != 0) {
     const StepFailure& failure = s.analysis->failure();
     const int line = scriptLine(s);
@@ -203,11 +203,11 @@ int cmdNodeDisp(Session& s, int objc, Objv objv) {
   const Node* node = s.domain->findNode(tag);
   if (node == nullptr) return args.fail("there is no node " + std::to_string(tag));
   if (objc == 3) {
-    if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
+    if (dof < 1 || dof > s.domain->dofsPerNode()) return args.fail(dofRange(*s.domain));
     setResult(s, node->committedDisp[dof - 1]);
     return TCL_OK;
   }
-  setResult(s, std::span<const double>(node->committedDisp));
+  setResult(s, std::span<const double>(node->committedDisp).first(s.domain->dofsPerNode()));
   return TCL_OK;
 }
 

@@ -27,6 +27,11 @@ CommandGroup analysisCommands();     // integrator ... analyze, nodeDisp, getTim
 CommandGroup unavailableCommands();  // OpenSees commands outside this solver's reach
 CommandGroup recorderCommands();     // recorder, remove, eleResponse, nodeReaction, reactions
 
+// What a DOF argument may be in the session's model, as a message.
+inline const char* dofRange(const Domain& domain) {
+  return domain.dofsPerNode() == kDofsPerNode ? "DOF must be 1, 2 or 3" : "DOF must be from 1 to 6";
+}
+
 // The solver's own command of that name, or null.
 Handler ownHandler(std::string_view name);
 // Runs a handler, turning the model's exceptions into script errors.

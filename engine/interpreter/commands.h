@@ -6,6 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "model/analysis.h"
+
 namespace marrowick::engine {
 
 class Session;
@@ -55,5 +57,23 @@ enum class Interpreter { WhenNeeded, Always };
 // for the process's exit to reclaim.
 int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown = true,
                   Interpreter use = Interpreter::WhenNeeded);
+
+// A script run inside a program that runs many at once, each on one of its
+// threads: relative names (the script, recorder files, "file delete")
+// resolve in `directory`, nothing is written to the program's own output,
+// and the run gives up at its limit. Such a run keeps no state beyond its
+// return and shares none with the others.
+struct ScriptRun {
+  int status = 0;  // as runScriptFile's
+  // Not run: the script needs Tcl, whose file commands know only the
+  // working directory; the solver program runs it instead.
+  bool needsInterpreter = false;
+  bool stopped = false;  // the limit was reached; status is then 1
+  // What the solver program would have printed (standard error, then
+  // standard output).
+  std::string output;
+};
+ScriptRun runScriptIn(const std::string& directory, const std::string& script,
+                      const RunLimit& limit);
 
 }  // namespace marrowick::engine

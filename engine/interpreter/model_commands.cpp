@@ -21,12 +21,12 @@ int cmdWipe(Session& s, int objc, Objv) {
 }
 
 int cmdModel(Session& s, int objc, Objv objv) {
-  const char* form = "model basic -ndm 2 -ndf 3";
+  const char* form = "model basic -ndm 2 -ndf 3 or model basic -ndm 3 -ndf 6";
   if (objc < 2 || objv[1].text() != "basic") {
     return usage(s, "model", "only the basic model builder is known", form);
   }
   int ndm = 0;
-  int ndf = 3;
+  int ndf = 0;
   for (int i = 2; i < objc; i += 2) {
     const std::string option = objv[i].str();
     if ((option != "-ndm" && option != "-ndf") || i + 1 >= objc) {
@@ -38,8 +38,19 @@ int cmdModel(Session& s, int objc, Objv objv) {
     }
     (option == "-ndm" ? ndm : ndf) = value;
   }
+  // OpenSees gives a node as many dofs as a frame has in that many dimensions
+  // when -ndf is left out.
+  if (ndf == 0) ndf = ndm == 3 ? 6 : 3;
+  if (ndm == 3 && ndf == 6) {
+    s.wipe();
+    s.domain = std::make_unique<Domain>(3);
+    return TCL_OK;
+  }
   if (ndm != 2 || ndf != 3) {
-    return usage(s, "model", "this solver builds plane frames only (2 dimensions, 3 dofs)", form);
+    return usage(s, "model",
+                 "this solver builds plane frames (2 dimensions, 3 dofs) and sections in space "
+                 "(3 dimensions, 6 dofs) only",
+                 form);
   }
   s.wipe();
   s.domain = std::make_unique<Domain>();
@@ -47,27 +58,34 @@ int cmdModel(Session& s, int objc, Objv objv) {
 }
 
 int cmdNode(Session& s, int objc, Objv objv) {
-  const char* form = "node TAG X Y";
   if (!needModel(s, "node")) return TCL_ERROR;
-  if (objc != 4) return usage(s, "node", "wrong number of arguments", form);
+  const bool space = s.domain->dimensions() == 3;
+  const char* form = space ? "node TAG X Y Z" : "node TAG X Y";
+  if (objc != (space ? 5 : 4)) return usage(s, "node", "wrong number of arguments", form);
   Args args(s, "node", form, objc, objv, 1);
   int tag = 0;
   double x = 0.0;
   double y = 0.0;
-  if (!args.integer("TAG", tag) || !args.real("X", x) || !args.real("Y", y)) return TCL_ERROR;
-  s.domain->addNode(tag, x, y);
+  double z = 0.0;
+  if (!args.integer("TAG", tag) || !args.real("X", x) || !args.real("Y", y) ||
+      (space && !args.real("Z", z))) {
+    return TCL_ERROR;
+  }
+  s.domain->addNode(tag, x, y, z);
   return TCL_OK;
 }
 
 int cmdFix(Session& s, int objc, Objv objv) {
-  const char* form = "fix TAG C1 C2 C3 (1 fixed, 0 free)";
   if (!needModel(s, "fix")) return TCL_ERROR;
-  if (objc != 2 + kDofsPerNode) return usage(s, "fix", "wrong number of arguments", form);
+  const int dofs = s.domain->dofsPerNode();
+  const char* form = dofs == kDofsPerNode ? "fix TAG C1 C2 C3 (1 fixed, 0 free)"
+                                          : "fix TAG C1 C2 C3 C4 C5 C6 (1 fixed, 0 free)";
+  if (objc != 2 + dofs) return usage(s, "fix", "wrong number of arguments", form);
   Args args(s, "fix", form, objc, objv, 1);
   int tag = 0;
   if (!args.integer("TAG", tag)) return TCL_ERROR;
-  std::array<bool, kDofsPerNode> fixity{};
-  for (int dof = 0; dof < kDofsPerNode; ++dof) {
+  std::array<bool, kMaxDofsPerNode> fixity{};
+  for (int dof = 0; dof < dofs; ++dof) {
     int flag = 0;
     if (!getInt(objv[2 + dof], flag) || (flag != 0 && flag != 1)) {
       return usage(s, "fix", "each flag must be 0 or 1, got " + quoted(objv[2 + dof]), form);
@@ -141,17 +159,23 @@ int cmdPattern(Session& s, int objc, Objv objv) {
 }
 
 int cmdLoad(Session& s, int objc, Objv objv) {
-  const char* form = "load NODE PX PY MZ (inside pattern Plain)";
   if (s.buildingPattern == nullptr) {
     return fail(s, "load: only allowed inside the braces of pattern Plain");
   }
-  if (objc != 2 + kDofsPerNode) return usage(s, "load", "wrong number of arguments", form);
+  const int dofs = s.domain->dofsPerNode();
+  const char* form = dofs == kDofsPerNode ? "load NODE PX PY MZ (inside pattern Plain)"
+                                          : "load NODE PX PY PZ MX MY MZ (inside pattern Plain)";
+  if (objc != 2 + dofs) return usage(s, "load", "wrong number of arguments", form);
   Args args(s, "load", form, objc, objv, 1);
   int node = 0;
   NodeVector value{};
-  if (!args.integer("NODE", node) || !args.real("PX", value[0]) || !args.real("PY", value[1]) ||
-      !args.real("MZ", value[2])) {
-    return TCL_ERROR;
+  constexpr const char* kPlaneNames[] = {"PX", "PY", "MZ"};
+  constexpr const char* kSpaceNames[] = {"PX", "PY", "PZ", "MX", "MY", "MZ"};
+  if (!args.integer("NODE", node)) return TCL_ERROR;
+  for (int dof = 0; dof < dofs; ++dof) {
+    if (!args.real(dofs == kDofsPerNode ? kPlaneNames[dof] : kSpaceNames[dof], value[dof])) {
+      return TCL_ERROR;
+    }
   }
   s.domain->addLoad(*s.buildingPattern, node, value);
   return TCL_OK;

@@ -1,9 +1,12 @@
 #include "interpreter/plain_script.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iterator>
 #include <span>
 
@@ -119,9 +122,13 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
   if (!isPlainCommand(name)) return false;
   const BodyRule* rule = bodyRuleOf(name);
   if (rule == nullptr) return command.bodyWord < 0;
-  // Only the complete form: any other is an error that Tcl words best.
-  if (w.size() != rule->word + 1 || w[1] != rule->kind ||
-      command.bodyWord != static_cast<int>(rule->word)) {
+  // Only the complete form: any other is an error that Tcl words best. A
+  // section in space names its torsional stiffness before its body.
+  const bool withTorsion =
+      rule->command == "section" && w.size() == rule->word + 3 && w[rule->word] == "-GJ";
+  const std::size_t bodyAt = withTorsion ? rule->word + 2 : rule->word;
+  if (w.size() != bodyAt + 1 || w[1] != rule->kind ||
+      command.bodyWord != static_cast<int>(bodyAt)) {
     return false;
   }
   command.bodyRule = rule;
@@ -217,11 +224,20 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&
 // message are Tcl's.
 int deleteFile(Session& s, std::string_view word) {
   const std::string name(word);
-  if (::unlink(name.c_str()) == 0 || errno == ENOENT) return TCL_OK;
+  if (::unlinkat(s.directory, name.c_str(), 0) == 0 || errno == ENOENT) return TCL_OK;
+  // Tcl knows only the working directory: a run in a folder of its own
+  // hands it the full name and puts the script's name back in its message.
+  std::string full = name;
+  if (s.directory != AT_FDCWD && !name.starts_with('/')) {
+    char link[64];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", s.directory);
+    std::error_code error;
+    full = (std::filesystem::read_symlink(link, error) / name).string();
+  }
   prepareTcl();
   Tcl_Interp* interp = Tcl_CreateInterp();
   Tcl_Obj* objv[3];
-  const std::string_view words[3] = {"file", "delete", word};
+  const std::string_view words[3] = {"file", "delete", full};
   for (int i = 0; i < 3; ++i) {
     objv[i] = Tcl_NewStringObj(words[i].data(), static_cast<int>(words[i].size()));
     Tcl_IncrRefCount(objv[i]);
@@ -229,6 +245,9 @@ int deleteFile(Session& s, std::string_view word) {
   const int code = Tcl_EvalObjv(interp, 3, objv, TCL_EVAL_GLOBAL);
   if (code != TCL_OK) {
     s.errorMessage = Tcl_GetStringResult(interp);
+    for (std::size_t at = s.errorMessage.find(full); full != name && at != std::string::npos;
+         at = s.errorMessage.find(full, at + name.size()))
+      s.errorMessage.replace(at, full.size(), name);
     if (s.errorPosition.line == 0) s.errorPosition.line = s.plainLine;
   }
   for (Tcl_Obj* obj : objv) Tcl_DecrRefCount(obj);
@@ -247,8 +266,8 @@ int runCommand(Session& s, const PlainCommand& command) {
   int code = TCL_OK;
   const std::string_view name = command.words[0];
   if (name == "puts") {
-    std::fwrite(command.words[1].data(), 1, command.words[1].size(), stdout);
-    std::fputc('\n', stdout);
+    std::fwrite(command.words[1].data(), 1, command.words[1].size(), s.output);
+    std::fputc('\n', s.output);
   } else if (name == "file") {
     code = deleteFile(s, command.words[2]);
   } else {

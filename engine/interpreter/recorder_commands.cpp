@@ -20,6 +20,7 @@ struct SectionWords {
   SectionQuery::Kind kind = SectionQuery::Kind::Force;
   std::optional<int> fiberIndex;
   double y = 0.0;
+  double z = 0.0;
   std::optional<int> materialTag;
 };
 
@@ -55,8 +56,7 @@ bool readSectionWords(Session& s, const char* command, const char* form, int obj
       words.fiberIndex = index;
       return true;
     }
-    double z = 0.0;
-    if (!numbers.real("Y", words.y) || !numbers.real("Z", z)) return false;
+    if (!numbers.real("Y", words.y) || !numbers.real("Z", words.z)) return false;
     if (count == 6) {
       int tag = 0;
       if (!numbers.integer("MATTAG", tag)) return false;
@@ -83,7 +83,7 @@ bool resolve(Session& s, Args& args, int elementTag, const SectionWords& words,
                       std::to_string(*words.fiberIndex));
     }
   } else {
-    fiber = section.nearestFiber(words.y, words.materialTag);
+    fiber = section.nearestFiber(words.y, words.z, words.materialTag);
     if (!fiber) {
       return args.bad("element " + std::to_string(elementTag) + " has no fiber" +
                       (words.materialTag ? " of material " + std::to_string(*words.materialTag)
@@ -166,11 +166,13 @@ int nodeRecorder(Session& s, int objc, Objv objv) {
     }
   }
   for (int& dof : dofs) {
-    if (dof < 1 || dof > kDofsPerNode) return usage(s, "recorder", "DOF must be 1, 2 or 3", form);
+    if (dof < 1 || dof > s.domain->dofsPerNode()) {
+      return usage(s, "recorder", dofRange(*s.domain), form);
+    }
     dof -= 1;
   }
-  s.domain->addRecorder(
-      std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision, *response));
+  s.domain->addRecorder(std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision,
+                                                       *response, s.directory));
   return TCL_OK;
 }
 
@@ -211,8 +213,8 @@ int elementRecorder(Session& s, int objc, Objv objv) {
   for (std::size_t k = 0; k < elements.size(); ++k) {
     if (!resolve(s, args, elements[k], words, queries[k])) return TCL_ERROR;
   }
-  s.domain->addRecorder(
-      std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries), o.precision));
+  s.domain->addRecorder(std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries),
+                                                          o.precision, s.directory));
   return TCL_OK;
 }
 
@@ -247,8 +249,8 @@ int cmdEleResponse(Session& s, int objc, Objv objv) {
       !resolve(s, args, tag, words, query)) {
     return TCL_ERROR;
   }
-  const std::array<double, 2> values = s.domain->sectionResponse(query);
-  setResult(s, std::span<const double>(values));
+  const SectionValues values = s.domain->sectionResponse(query);
+  setResult(s, values.values());
   return TCL_OK;
 }
 
@@ -270,11 +272,11 @@ int cmdNodeReaction(Session& s, int objc, Objv objv) {
   if (index < 0) return args.fail("there is no node " + std::to_string(tag));
   const NodeVector reaction = s.domain->reaction(index);
   if (objc == 3) {
-    if (dof < 1 || dof > kDofsPerNode) return args.fail("DOF must be 1, 2 or 3");
+    if (dof < 1 || dof > s.domain->dofsPerNode()) return args.fail(dofRange(*s.domain));
     setResult(s, reaction[dof - 1]);
     return TCL_OK;
   }
-  setResult(s, std::span<const double>(reaction));
+  setResult(s, std::span<const double>(reaction).first(s.domain->dofsPerNode()));
   return TCL_OK;
 }
 

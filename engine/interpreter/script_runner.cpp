@@ -8,9 +8,11 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <new>
 
 #include "interpreter/commands.h"
 #include "interpreter/plain_script.h"
@@ -45,8 +47,9 @@ bool isNested(const char* errorInfo) {
 // A script that is not there or cannot be read is told apart from a script
 // that fails: the caller may have given a wrong name. The text is read whole
 // (left empty when reading fails midway: Tcl then reads it and reports).
-int readScript(const std::string& path, std::FILE* errors, std::string& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+int readScript(const std::string& path, std::FILE* errors, std::string& text,
+               int directory = AT_FDCWD) {
+  const int fd = ::openat(directory, path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     std::fprintf(errors, "marrowick-solver: cannot read script \"%s\": %s\n", path.c_str(),
                  std::strerror(errno));
@@ -99,24 +102,55 @@ int closeRecorders(Close&& close, const std::string& path, std::FILE* errors) {
 }
 
 // A plain script, without an interpreter; its errors read as Tcl's would.
-int runPlain(const std::string& path, std::string_view text, const PlainBodies& bodies,
-             std::FILE* errors, bool tearDown) {
-  auto session = std::make_unique<Session>(nullptr, errors);
-  session->plainBodies = &bodies;
+int runPlain(Session& session, const std::string& path, std::string_view text,
+             const PlainBodies& bodies, std::FILE* errors) {
+  session.plainBodies = &bodies;
   int status = 0;
-  if (runPlainScript(*session, text) != TCL_OK) {
+  if (runPlainScript(session, text) != TCL_OK) {
     std::fprintf(errors, "marrowick-solver: %s line %d: %s\n", path.c_str(),
-                 session->errorPosition.line, session->errorMessage.c_str());
+                 session.errorPosition.line, session.errorMessage.c_str());
     status = 1;
   }
   const auto close = [&] {
-    if (session->domain) session->domain->closeRecorders();
+    if (session.domain) session.domain->closeRecorders();
   };
   if (closeRecorders(close, path, errors) != 0) status = 1;
-  session->plainBodies = nullptr;
+  session.plainBodies = nullptr;
+  return status;
+}
+
+int runPlain(const std::string& path, std::string_view text, const PlainBodies& bodies,
+             std::FILE* errors, bool tearDown) {
+  auto session = std::make_unique<Session>(nullptr, errors);
+  const int status = runPlain(*session, path, text, bodies, errors);
   if (!tearDown) sessionLeftForExit = session.release();
   return status;
 }
+
+// A stream kept in memory, its text taken once it is closed.
+class MemoryStream {
+ public:
+  MemoryStream() : stream_(::open_memstream(&buffer_, &size_)) {
+    if (stream_ == nullptr) throw std::bad_alloc();
+  }
+  ~MemoryStream() {
+    if (stream_ != nullptr) std::fclose(stream_);
+    std::free(buffer_);
+  }
+  MemoryStream(const MemoryStream&) = delete;
+  MemoryStream& operator=(const MemoryStream&) = delete;
+  std::FILE* get() const { return stream_; }
+  std::string take() {
+    std::fclose(stream_);
+    stream_ = nullptr;
+    return std::string(buffer_, size_);
+  }
+
+ private:
+  char* buffer_ = nullptr;
+  std::size_t size_ = 0;
+  std::FILE* stream_;
+};
 
 // Whether two names reach the same file; false when either reaches none.
 bool sameFile(const std::string& first, const std::string& second) {
@@ -198,6 +232,44 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
     commandsLeftForExit = commands.release();
   }
   return status;
+}
+
+ScriptRun runScriptIn(const std::string& directory, const std::string& script,
+                      const RunLimit& limit) {
+  ScriptRun run;
+  MemoryStream errors;
+  MemoryStream printed;
+  const int folder = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  std::string bytes;
+  run.status = folder < 0 ? readScript(script, errors.get(), bytes, -1)
+                          : readScript(script, errors.get(), bytes, folder);
+  PlainBodies bodies;
+  if (run.status == 0) {
+    useTclLineEnds(bytes);
+    run.needsInterpreter = !isPlainScript(bytes, &bodies);
+  }
+  if (run.status == 0 && !run.needsInterpreter) {
+    Session session(nullptr, errors.get());
+    session.output = printed.get();
+    session.directory = folder;
+    session.limit = limit;
+    try {
+      run.status = runPlain(session, script, bytes, bodies, errors.get());
+    } catch (const RunStopped&) {
+      // As a killed solver: whatever the recorders hold stays as it is.
+      run.stopped = true;
+      run.status = 1;
+      try {
+        if (session.domain) session.domain->closeRecorders();
+      } catch (const ModelError&) {
+      }
+    }
+  }
+  if (folder >= 0) ::close(folder);
+  // A solver's standard error reaches the shared output as it is written,
+  // its standard output (buffered) at its exit.
+  run.output = errors.take() + printed.take();
+  return run;
 }
 
 }  // namespace marrowick::engine

@@ -38,7 +38,7 @@ bool addPlainFibers(Session& s, const Word& body, FiberSection& section) {
   if (s.interp != nullptr && !fiberCommandIsOurs(s.interp)) return false;
   section.reserve(fibers.size());
   for (std::size_t i = 0; i < fibers.size(); ++i) {
-    section.addFiber(fibers[i].y, fibers[i].area, *materials[i]);
+    section.addFiber(fibers[i].y, fibers[i].z, fibers[i].area, *materials[i]);
   }
   return true;
 }
@@ -60,11 +60,19 @@ int cmdSection(Session& s, int objc, Objv objv) {
   if (objc == 6 && (objv[3].text() != "-GJ" || !getReal(objv[4], torsion))) {
     return args.fail("unexpected " + quoted(objv[3]) + " " + quoted(objv[4]));
   }
+  // In space the section must answer a twist. OpenSees warns and goes on
+  // without a torsional stiffness, which leaves the twist free and the
+  // analysis singular; the script is stopped here instead, at its cause.
+  const bool space = s.domain->dimensions() == 3;
+  if (space && objc != 6) {
+    return args.fail("a section in 3 dimensions needs its torsional stiffness: -GJ GJ");
+  }
   if (s.domain->findSection(tag) != nullptr) {
     return fail(s, "section: section " + std::to_string(tag) + " already exists");
   }
   const Word& body = objv[objc - 1];
-  auto section = std::make_unique<FiberSection>(tag);
+  auto section =
+      space ? std::make_unique<FiberSection>(tag, torsion) : std::make_unique<FiberSection>(tag);
   if (!addPlainFibers(s, body, *section)) {
     s.buildingSection = section.get();
     const int code = evalBody(s, body, "section Fiber " + std::to_string(tag));
@@ -72,7 +80,7 @@ int cmdSection(Session& s, int objc, Objv objv) {
     if (code == TCL_OK) {
       for (const auto* placed : {&s.patchFibers, &s.layerFibers}) {
         for (const Session::PlacedFiber& fiber : *placed) {
-          section->addFiber(fiber.place.y, fiber.place.area, *fiber.material);
+          section->addFiber(fiber.place.y, fiber.place.z, fiber.place.area, *fiber.material);
         }
       }
     }
@@ -246,7 +254,7 @@ int cmdFiber(Session& s, int objc, Objv objv) {
   if (material == nullptr) {
     return fail(s, "fiber: there is no uniaxialMaterial " + std::to_string(materialTag));
   }
-  s.buildingSection->addFiber(y, area, *material);
+  s.buildingSection->addFiber(y, z, area, *material);
   return TCL_OK;
 }
 

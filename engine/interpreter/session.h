@@ -1,5 +1,6 @@
 #pragma once
 
+#include <fcntl.h>
 #include <tcl.h>
 
 #include <cstdio>
@@ -44,6 +45,12 @@ class Session {
   // never through the interpreter directly.
   Tcl_Interp* interp;
   std::FILE* warnings;
+  // Where "puts" writes and relative file names resolve: the process's own
+  // unless a program running many scripts at once gives each run its own
+  // (runScriptIn).
+  std::FILE* output = stdout;
+  int directory = AT_FDCWD;
+  RunLimit limit;
   std::unique_ptr<Domain> domain;  // null until "model"
   std::unique_ptr<StaticAnalysis> analysis;
   std::unique_ptr<Integrator> pendingIntegrator;  // given before "analysis"

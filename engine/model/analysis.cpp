@@ -15,18 +15,25 @@ namespace {
 // crawl.
 constexpr int kMaxEquations = 1000;
 
-// How the section deformations of a zero-length element follow its nodes'
-// displacements (I: x, y, θ, then J: x, y, θ).
-constexpr double kAxial[6] = {-1.0, 0.0, 0.0, 1.0, 0.0, 0.0};
-constexpr double kBending[6] = {0.0, 0.0, -1.0, 0.0, 0.0, 1.0};
+// Each section deformation of a zero-length element is node J's displacement
+// in one degree of freedom less node I's: the equation it acts on at either
+// node, and the sign of that node's share.
+struct Ends {
+  int eq[2];
+  double sign[2];
+};
+constexpr int kMaxComponents = 4;
 
-void elementEquations(const Domain& domain, const ZeroLengthSection& element, int (&eq)[6]) {
+int elementEquations(const Domain& domain, const ZeroLengthSection& element,
+                     Ends (&ends)[kMaxComponents]) {
   const Node& i = domain.nodes()[element.nodeI()];
   const Node& j = domain.nodes()[element.nodeJ()];
-  for (int dof = 0; dof < kDofsPerNode; ++dof) {
-    eq[dof] = i.equation[dof];
-    eq[kDofsPerNode + dof] = j.equation[dof];
+  const int count = element.components();
+  for (int p = 0; p < count; ++p) {
+    const int dof = element.componentDof(p);
+    ends[p] = {{i.equation[dof], j.equation[dof]}, {-1.0, 1.0}};
   }
+  return count;
 }
 
 // Adjusts an increment to the iterations the last step took, within bounds.
@@ -63,7 +70,7 @@ void AnalysisModel::renumber() {
 
 void AnalysisModel::incrementDisplacements(const std::vector<double>& increment) {
   for (Node& node : domain_.nodes()) {
-    for (int dof = 0; dof < kDofsPerNode; ++dof) {
+    for (int dof = 0; dof < kMaxDofsPerNode; ++dof) {
       const int eq = node.equation[dof];
       if (eq >= 0) node.trialDisp[dof] += increment[eq];
     }
@@ -76,15 +83,19 @@ bool AnalysisModel::formAndFactorTangent() {
   std::fill(lu_.begin(), lu_.end(), 0.0);
   for (const ZeroLengthSection& element : domain_.elements()) {
     const SectionResponse& k = element.section().response();
-    int eq[6];
-    elementEquations(domain_, element, eq);
-    for (int a = 0; a < 6; ++a) {
-      if (eq[a] < 0) continue;
-      for (int b = 0; b < 6; ++b) {
-        if (eq[b] < 0) continue;
-        const double axialRow = k.k11 * kAxial[b] + k.k12 * kBending[b];
-        const double bendingRow = k.k12 * kAxial[b] + k.k22 * kBending[b];
-        lu_[eq[a] * n + eq[b]] += kAxial[a] * axialRow + kBending[a] * bendingRow;
+    Ends ends[kMaxComponents];
+    const int count = elementEquations(domain_, element, ends);
+    for (int p = 0; p < count; ++p) {
+      for (int q = 0; q < count; ++q) {
+        const double stiffness = k.tangent(p, q);
+        for (int a = 0; a < 2; ++a) {
+          const int row = ends[p].eq[a];
+          if (row < 0) continue;
+          for (int b = 0; b < 2; ++b) {
+            const int col = ends[q].eq[b];
+            if (col >= 0) lu_[row * n + col] += ends[p].sign[a] * ends[q].sign[b] * stiffness;
+          }
+        }
       }
     }
   }
@@ -136,16 +147,18 @@ void AnalysisModel::solve(const std::vector<double>& rhs, std::vector<double>& s
 void AnalysisModel::formUnbalance(std::vector<double>& unbalance) const {
   unbalance.assign(static_cast<std::size_t>(size_), 0.0);
   for (const Node& node : domain_.nodes()) {
-    for (int dof = 0; dof < kDofsPerNode; ++dof) {
+    for (int dof = 0; dof < kMaxDofsPerNode; ++dof) {
       if (node.equation[dof] >= 0) unbalance[node.equation[dof]] += node.load[dof];
     }
   }
   for (const ZeroLengthSection& element : domain_.elements()) {
     const SectionResponse& s = element.section().response();
-    int eq[6];
-    elementEquations(domain_, element, eq);
-    for (int a = 0; a < 6; ++a) {
-      if (eq[a] >= 0) unbalance[eq[a]] -= kAxial[a] * s.axialForce + kBending[a] * s.moment;
+    Ends ends[kMaxComponents];
+    const int count = elementEquations(domain_, element, ends);
+    for (int p = 0; p < count; ++p) {
+      for (int a = 0; a < 2; ++a) {
+        if (ends[p].eq[a] >= 0) unbalance[ends[p].eq[a]] -= ends[p].sign[a] * s.force(p);
+      }
     }
   }
 }
@@ -319,9 +332,10 @@ bool StaticAnalysis::newton(std::string& why) {
   }
 }
 
-int StaticAnalysis::analyze(int steps) {
+int StaticAnalysis::analyze(int steps, const RunLimit& limit) {
   Domain& domain = model_.domain();
   for (int step = 0; step < steps; ++step) {
+    if (limit.reached()) throw RunStopped{};
     if (integratorChanged_ || domain.changeStamp() != seenStamp_) {
       model_.renumber();
       integrator_->domainChanged(model_);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <atomic>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -135,6 +137,22 @@ struct StepFailure {
   std::string reason;
 };
 
+// When a run must give up before its script ends: at a deadline, or once
+// the flag is set (a program stopping every run it has started). Checked
+// before each step, so a step is never left half done.
+struct RunLimit {
+  std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
+  const std::atomic<bool>* cancelled = nullptr;
+  bool reached() const {
+    return (cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) ||
+           (deadline != std::chrono::steady_clock::time_point::max() &&
+            std::chrono::steady_clock::now() >= deadline);
+  }
+};
+
+// Thrown by analyze once its limit is reached.
+struct RunStopped {};
+
 // Static analysis with Newton iterations: runs the steps, commits the
 // converged ones and stops at the first that fails, leaving the domain at its
 // last committed state.
@@ -148,8 +166,9 @@ class StaticAnalysis {
   bool hasTest() const { return test_ != nullptr; }
 
   // Returns 0, or the failure code of the step it stopped at (see failure()).
-  // Throws ModelError for a model it cannot analyse at all.
-  int analyze(int steps);
+  // Throws ModelError for a model it cannot analyse at all, RunStopped once
+  // the limit is reached.
+  int analyze(int steps, const RunLimit& limit = {});
   const StepFailure& failure() const { return failure_; }
 
  private:

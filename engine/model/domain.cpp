@@ -12,25 +12,26 @@ std::string tagText(int tag) {
 }
 }  // namespace
 
-Domain::Domain() = default;
+Domain::Domain(int dimensions) : dimensions_(dimensions) {}
 // Recorders still open here are closed by their own destructors.
 Domain::~Domain() = default;
 
-void Domain::addNode(int tag, double x, double y) {
+void Domain::addNode(int tag, double x, double y, double z) {
   if (nodeIndex_.count(tag) != 0) throw ModelError("node " + tagText(tag) + " already exists");
   Node node;
   node.tag = tag;
   node.x = x;
   node.y = y;
+  node.z = z;
   nodeIndex_.emplace(tag, static_cast<int>(nodes_.size()));
   nodes_.push_back(node);
   ++changeStamp_;
 }
 
-void Domain::fix(int tag, const std::array<bool, kDofsPerNode>& fixity) {
+void Domain::fix(int tag, const std::array<bool, kMaxDofsPerNode>& fixity) {
   Node* node = findNode(tag);
   if (node == nullptr) throw ModelError("there is no node " + tagText(tag));
-  for (int dof = 0; dof < kDofsPerNode; ++dof) {
+  for (int dof = 0; dof < dofsPerNode(); ++dof) {
     if (fixity[dof]) node->fixed[dof] = true;
   }
   ++changeStamp_;
@@ -112,33 +113,37 @@ int Domain::elementIndex(int tag) const {
 NodeVector Domain::reaction(int nodeIndex) const {
   NodeVector reaction{};
   const NodeVector& load = nodes_[nodeIndex].load;
-  for (int dof = 0; dof < kDofsPerNode; ++dof) reaction[dof] = 0.0 - load[dof];
+  for (int dof = 0; dof < dofsPerNode(); ++dof) reaction[dof] = 0.0 - load[dof];
   for (const ZeroLengthSection& element : elements_) {
     const SectionResponse& r = element.section().response();
-    // Node J carries (N, 0, M), node I the opposite.
-    if (element.nodeI() == nodeIndex) {
-      reaction[0] += -r.axialForce;
-      reaction[2] += -r.moment;
-    }
-    if (element.nodeJ() == nodeIndex) {
-      reaction[0] += r.axialForce;
-      reaction[2] += r.moment;
+    // Node J carries each resultant at the dof its deformation follows
+    // ((N, 0, M) in the plane), node I the opposite.
+    for (int p = 0; p < element.components(); ++p) {
+      const int dof = element.componentDof(p);
+      if (element.nodeI() == nodeIndex) reaction[dof] += -r.force(p);
+      if (element.nodeJ() == nodeIndex) reaction[dof] += r.force(p);
     }
   }
   return reaction;
 }
 
-std::array<double, 2> Domain::sectionResponse(const SectionQuery& query) const {
+SectionValues Domain::sectionResponse(const SectionQuery& query) const {
   const ZeroLengthSection& element = elements_[query.element];
   const FiberSection& section = element.section();
+  SectionValues out;
   if (query.kind == SectionQuery::Kind::Force) {
-    return {section.response().axialForce, section.response().moment};
+    out.count = element.components();
+    for (int p = 0; p < out.count; ++p) out.value[p] = section.response().force(p);
+    return out;
   }
-  const std::array<double, 2> deformation =
-      ZeroLengthSection::deformation(nodes_[element.nodeI()], nodes_[element.nodeJ()]);
+  const SectionValues deformation =
+      element.deformation(nodes_[element.nodeI()], nodes_[element.nodeJ()]);
   if (query.kind == SectionQuery::Kind::Deformation) return deformation;
-  return {section.fiberMaterial(query.fiber).getStress(),
-          section.fiberStrain(query.fiber, deformation[0], deformation[1])};
+  out.count = 2;
+  out.value[0] = section.fiberMaterial(query.fiber).getStress();
+  out.value[1] = section.fiberStrain(query.fiber, deformation.value[0], deformation.value[1],
+                                     deformation.value[2]);
+  return out;
 }
 
 const UniaxialMaterial* Domain::findMaterial(int tag) const {
@@ -163,7 +168,7 @@ void Domain::resetTime(double time) {
 int Domain::numberEquations() {
   int count = 0;
   for (Node& node : nodes_) {
-    for (int dof = 0; dof < kDofsPerNode; ++dof) {
+    for (int dof = 0; dof < dofsPerNode(); ++dof) {
       node.equation[dof] = node.fixed[dof] ? -1 : count++;
     }
   }
@@ -177,7 +182,9 @@ void Domain::applyLoads(double time) {
     pattern.factor = pattern.factorAt(time);
     for (const NodalLoad& load : pattern.loads) {
       NodeVector& target = nodes_[load.node].load;
-      for (int dof = 0; dof < kDofsPerNode; ++dof) target[dof] += pattern.factor * load.value[dof];
+      for (int dof = 0; dof < dofsPerNode(); ++dof) {
+        target[dof] += pattern.factor * load.value[dof];
+      }
     }
   }
 }

@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -12,24 +13,37 @@
 
 namespace marrowick::engine {
 
-// Degrees of freedom of a plane frame node: x, y, rotation.
+// Degrees of freedom of a node: x, y, rotation in the plane; x, y, z and the
+// rotations about them in space. A node keeps room for six either way.
 constexpr int kDofsPerNode = 3;
-using NodeVector = std::array<double, kDofsPerNode>;
+constexpr int kSpaceDofsPerNode = 6;
+constexpr int kMaxDofsPerNode = kSpaceDofsPerNode;
+using NodeVector = std::array<double, kMaxDofsPerNode>;
 
 struct Node {
   int tag = 0;
   double x = 0.0;
   double y = 0.0;
-  std::array<bool, kDofsPerNode> fixed{};
+  double z = 0.0;
+  std::array<bool, kMaxDofsPerNode> fixed{};
   NodeVector trialDisp{};
   NodeVector committedDisp{};
-  NodeVector load{};                                   // external load at the current time
-  std::array<int, kDofsPerNode> equation{-1, -1, -1};  // -1: fixed
+  NodeVector load{};  // external load at the current time
+  std::array<int, kMaxDofsPerNode> equation{-1, -1, -1, -1, -1, -1};  // -1: fixed
 };
 
-// Two nodes at one point joined by a section: the section's axial strain is
-// the difference of the nodes' x displacements and its curvature the
-// difference of their rotations (the default orientation in the plane).
+// The section's resultants or deformations, as many as it has.
+struct SectionValues {
+  std::array<double, 4> value{};
+  int count = 0;
+  std::span<const double> values() const { return {value.data(), static_cast<std::size_t>(count)}; }
+};
+
+// Two nodes at one point joined by a section, in the default orientation
+// (local x along global X, local y along global Y). Each section deformation
+// is the difference of one degree of freedom of the two nodes: in the plane
+// ε0 by x and κ by the rotation; in space ε0 by x, κz by the rotation about Z,
+// κy by the rotation about Y and the twist by the rotation about X.
 class ZeroLengthSection {
  public:
   ZeroLengthSection(int tag, int nodeI, int nodeJ, const FiberSection& section)
@@ -40,13 +54,31 @@ class ZeroLengthSection {
   int nodeJ() const { return nodeJ_; }
   FiberSection& section() { return section_; }
   const FiberSection& section() const { return section_; }
+  int components() const { return section_.components(); }
+  // The node degree of freedom that deformation p follows.
+  int componentDof(int p) const {
+    constexpr int kPlane[] = {0, 2};
+    constexpr int kSpace[] = {0, 5, 4, 3};
+    return section_.space() == SectionSpace::Plane ? kPlane[p] : kSpace[p];
+  }
 
   void update(const Node& i, const Node& j) {
-    section_.setTrialDeformation(j.trialDisp[0] - i.trialDisp[0], j.trialDisp[2] - i.trialDisp[2]);
+    const SectionValues d = deformation(i, j);
+    if (d.count == 2) {
+      section_.setTrialDeformation(d.value[0], d.value[1]);
+    } else {
+      section_.setTrialDeformation(d.value[0], d.value[1], d.value[2], d.value[3]);
+    }
   }
-  // The section's axial strain and curvature at the nodes' trial displacements.
-  static std::array<double, 2> deformation(const Node& i, const Node& j) {
-    return {j.trialDisp[0] - i.trialDisp[0], j.trialDisp[2] - i.trialDisp[2]};
+  // The section's deformations at the nodes' trial displacements.
+  SectionValues deformation(const Node& i, const Node& j) const {
+    SectionValues d;
+    d.count = components();
+    for (int p = 0; p < d.count; ++p) {
+      const int dof = componentDof(p);
+      d.value[p] = j.trialDisp[dof] - i.trialDisp[dof];
+    }
+    return d;
   }
 
  private:
@@ -91,11 +123,15 @@ struct LoadPattern {
 // are built from, pseudo-time and the recorders that watch it.
 class Domain {
  public:
-  Domain();
+  // A plane model (2 dimensions, 3 dofs per node) or a model in space (3, 6).
+  explicit Domain(int dimensions = 2);
   ~Domain();
 
-  void addNode(int tag, double x, double y);
-  void fix(int tag, const std::array<bool, kDofsPerNode>& fixity);
+  int dimensions() const { return dimensions_; }
+  int dofsPerNode() const { return dimensions_ == 2 ? kDofsPerNode : kSpaceDofsPerNode; }
+
+  void addNode(int tag, double x, double y, double z = 0.0);
+  void fix(int tag, const std::array<bool, kMaxDofsPerNode>& fixity);
   void addMaterial(std::unique_ptr<UniaxialMaterial> material);
   void addSection(std::unique_ptr<FiberSection> section);
   void addElement(int tag, int nodeI, int nodeJ, int sectionTag);
@@ -119,7 +155,7 @@ class Domain {
   // resisting forces less the loads applied to it (near zero at a free
   // degree of freedom in equilibrium).
   NodeVector reaction(int nodeIndex) const;
-  std::array<double, 2> sectionResponse(const SectionQuery& query) const;
+  SectionValues sectionResponse(const SectionQuery& query) const;
 
   // Bumped by every change to the model or its loads; an analysis compares it
   // with the value it last saw.
@@ -153,6 +189,7 @@ class Domain {
   void flushRecorders();
 
  private:
+  int dimensions_;
   std::vector<Node> nodes_;
   std::unordered_map<int, int> nodeIndex_;
   std::map<int, std::unique_ptr<UniaxialMaterial>> materials_;

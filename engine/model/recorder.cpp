@@ -69,11 +69,11 @@ void appendNumber(std::string& out, double value, int precision) {
   if (error == std::errc()) out.append(buffer, end);
 }
 
-Recorder::Recorder(const std::string& path, bool withTime, int precision)
+Recorder::Recorder(const std::string& path, bool withTime, int precision, int directory)
     : path_(path), withTime_(withTime), precision_(precision) {
   // Opened without truncation: the old content goes only once the lock is
   // ours, so a reader holding the old file is never cut short.
-  fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  fd_ = ::openat(directory, path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
   if (fd_ < 0) {
     throw ModelError("cannot create recorder file \"" + path + "\": " + std::strerror(errno));
   }
@@ -146,8 +146,9 @@ void Recorder::record(const Domain& domain) {
 }
 
 NodeRecorder::NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
-                           std::vector<int> dofs, int precision, NodeResponse response)
-    : Recorder(path, withTime, precision),
+                           std::vector<int> dofs, int precision, NodeResponse response,
+                           int directory)
+    : Recorder(path, withTime, precision, directory),
       nodeTags_(std::move(nodeTags)),
       dofs_(std::move(dofs)),
       response_(response) {}
@@ -165,12 +166,13 @@ void NodeRecorder::addResponse(const Domain& domain) {
 }
 
 ElementRecorder::ElementRecorder(const std::string& path, bool withTime,
-                                 std::vector<SectionQuery> queries, int precision)
-    : Recorder(path, withTime, precision), queries_(std::move(queries)) {}
+                                 std::vector<SectionQuery> queries, int precision, int directory)
+    : Recorder(path, withTime, precision, directory), queries_(std::move(queries)) {}
 
 void ElementRecorder::addResponse(const Domain& domain) {
   for (const SectionQuery& query : queries_) {
-    for (double value : domain.sectionResponse(query)) add(value);
+    const SectionValues response = domain.sectionResponse(query);
+    for (double value : response.values()) add(value);
   }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <string>
 #include <vector>
 
@@ -38,8 +40,10 @@ class Recorder {
 
  protected:
   // Throws ModelError when the file cannot be created or stays locked by
-  // another program.
-  Recorder(const std::string& path, bool withTime, int precision);
+  // another program. A relative path names a file in `directory` (a
+  // descriptor): a program running many scripts at once gives each its own
+  // folder without changing its working directory.
+  Recorder(const std::string& path, bool withTime, int precision, int directory);
   // Adds the response of the step after the time, value by value.
   virtual void addResponse(const Domain& domain) = 0;
   void add(double value);
@@ -63,7 +67,8 @@ enum class NodeResponse { Disp, Reaction };
 class NodeRecorder final : public Recorder {
  public:
   NodeRecorder(const std::string& path, bool withTime, std::vector<int> nodeTags,
-               std::vector<int> dofs, int precision, NodeResponse response = NodeResponse::Disp);
+               std::vector<int> dofs, int precision, NodeResponse response = NodeResponse::Disp,
+               int directory = AT_FDCWD);
 
  private:
   void addResponse(const Domain& domain) override;
@@ -77,7 +82,7 @@ class NodeRecorder final : public Recorder {
 class ElementRecorder final : public Recorder {
  public:
   ElementRecorder(const std::string& path, bool withTime, std::vector<SectionQuery> queries,
-                  int precision);
+                  int precision, int directory = AT_FDCWD);
 
  private:
   void addResponse(const Domain& domain) override;

@@ -22,17 +22,21 @@
 #include "app/image_control.h"
 #include "app/input_dialog.h"
 #include "app/jpeg_picture.h"
+#include "app/report_tool.h"
 #include "app/section_files.h"
 #include "app/solver_watch.h"
 #include "app/surface_tools.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
+#include "results/design_curve.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
 #include "solver/moment_curvature_run.h"
+#include "solver/mx_my_runs.h"
 
 namespace marrowick {
 
@@ -122,7 +126,22 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
        Field::HoopLegsY, Field::HoopStrainAtMaxStress},
       inputs_, [this](const std::function<void()>& apply) { RunOperation(apply); });
   SectionFiles1->AddToBackgroundMenu(ConfinementDialog);
+  SectionFiles1->AddToBackgroundMenu(InputDialogAction(
+      *this, "DesignParameters", "设计参数…", QKeySequence(),
+      {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade,
+       Field::DesignConcreteStrength, Field::DesignSteelYield, Field::DesignSteelCompression,
+       Field::DesignSteelModulus},
+      inputs_, [this](const std::function<void()>& dialog) { RunOperation(dialog); }));
   Solvers = new SolverWatch(this);
+  Report1 =
+      new ReportTool(*this, [this](const std::function<void()>& save) { RunOperation(save); });
+  SurfaceTools1->SaveReport = Report1->SaveReport;
+  SectionFiles1->AddToBackgroundMenu(Report1->SaveReport);
+  connect(SurfaceTools1->ShowContour, &QAction::triggered, this,
+          [this] { RunOperation([this] { ShowContourClick(); }); });
+  connect(Solvers, &SolverWatch::AnalysisEnded, this, [this](Analysis analysis) {
+    if (analysis == Analysis::Contour) RunOperation([this] { DrawContour(); });
+  });
   resize(kClientWidth, kClientHeight);
   move(kWindowLeft, kWindowTop);
   PlaceStatusBar();
@@ -154,8 +173,6 @@ void TForm1::CreateControls() {
     edit->setGeometry(layout.left, layout.top, layout.width, kFieldHeight);
     Edit[layout.edit] = edit;
   }
-  // The bending angle is fixed at zero: only uniaxial bending is analysed.
-  Edit[16]->setEnabled(false);
 
   ComboBox1 = new QComboBox(this);
   ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
@@ -233,7 +250,16 @@ void TForm1::ConnectButtons() {
 }
 
 void TForm1::Button6Click() {
-  EnterSectionData(state_, std::cref(inputs_), std::cref(inputs_));
+  // Kept as entered for the report, which names the inputs the model was built from.
+  std::array<std::string, kFieldSlots> texts;
+  for (const InputField& entry : kInputFields)
+    texts[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_(FieldNumber(entry.id));
+  const auto entered = [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); };
+  EnterSectionData(state_, entered, entered);
+  CaptureDesignInput(state_, entered);
+  // A design curve the inputs cannot give is reported now, not at 显示PM曲线.
+  static_cast<void>(DesignCurvesOf(state_));
+  Report1->SectionEntered(texts, state_, SectionFiles1->CurrentFile());
 }
 
 void TForm1::Button2Click() {
@@ -254,6 +280,7 @@ void TForm1::Button4Click() {
   SurfaceTools1->Draw(
       [this] { ShowMomentCurvatureChart(state_, Image1->Surface()); },
       [this] { return MomentCurvaturePicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
 }
 
 void TForm1::Button3Click() {
@@ -267,6 +294,21 @@ void TForm1::Button5Click() {
   SurfaceTools1->Draw(
       [this] { ShowInteractionCurve(state_, Image1->Surface()); },
       [this] { return InteractionPicture(state_, Image1->width(), Image1->height()); });
+  Report1->ChartDrawn(SurfaceTools1->Picture());
+}
+
+void TForm1::ShowContourClick() {
+  Solvers->CheckIdle(Analysis::Contour);
+  RunMxMyContour(state_, [this](SolverProcess solver) {
+    Solvers->Watch(Analysis::Contour, std::move(solver));
+  });
+}
+
+void TForm1::DrawContour() {
+  const RepaintOnExit repaint(*Image1);
+  MxMyContour contour;
+  SurfaceTools1->Draw([&] { contour = ShowMxMyContour(state_, Image1->Surface()); },
+                      [&] { return ContourPicture(contour, Image1->width(), Image1->height()); });
 }
 
 void TForm1::RunOperation(const std::function<void()>& operation) {

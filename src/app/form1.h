@@ -20,6 +20,7 @@ class QStatusBar;
 
 namespace marrowick {
 
+class ReportTool;
 class SectionFiles;
 class SolverWatch;
 class SurfaceTools;
@@ -49,6 +50,8 @@ class TForm1 : public QWidget {
   QAction* ConfinementDialog = nullptr;
   // The solvers the two analyses have started, until each has ended.
   SolverWatch* Solvers = nullptr;
+  // 保存报告… on both context menus.
+  ReportTool* Report1 = nullptr;
 
   void Button6Click();  // 输入数据
   void Button2Click();  // 显示截面
@@ -56,6 +59,10 @@ class TForm1 : public QWidget {
   void Button4Click();  // 显示弯矩曲率曲线
   void Button3Click();  // OpenSEES PM分析
   void Button5Click();  // 显示PM曲线
+  // 显示Mx-My曲线 (the drawing surface's menu): starts the contour's runs; the
+  // contour is drawn once the last has ended.
+  void ShowContourClick();
+  void DrawContour();
 
   // Where every failure that leaves a button operation ends: shown to the
   // user, after which the window carries on. Whatever the operation stored

@@ -75,6 +75,7 @@ void SectionFiles::Open(const std::string& file_name) {
     else if (!entry.default_text)
       inputs_.SetText(entry.id, {});
   }
+  Remember(file_name);
 }
 
 void SectionFiles::Save(const std::string& file_name) {
@@ -83,10 +84,24 @@ void SectionFiles::Save(const std::string& file_name) {
     return std::string(InputFieldOf(static_cast<marrowick::Field>(field)).caption);
   };
   WriteSectionFile(file_name, std::cref(inputs_), RegionalDecimal(), caption);
+  Remember(file_name);
 }
 
 void SectionFiles::AddToBackgroundMenu(QAction* action) {
   background_actions_.push_back(action);
+}
+
+void SectionFiles::Remember(const std::string& file_name) {
+  current_file_ = file_name;
+  for (const InputField& entry : kInputFields)
+    file_texts_[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_.Text(entry.id);
+}
+
+std::string SectionFiles::CurrentFile() const {
+  for (const InputField& entry : kInputFields)
+    if (inputs_.Text(entry.id) != file_texts_[static_cast<std::size_t>(FieldNumber(entry.id))])
+      return {};
+  return current_file_;
 }
 
 void SectionFiles::OpenFromCommandLine(const QStringList& arguments) {

@@ -2,10 +2,12 @@
 
 #include <QObject>
 #include <QStringList>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "app/file_dialogs.h"
+#include "section/input_fields.h"
 
 class QAction;
 class QWidget;
@@ -40,6 +42,10 @@ class SectionFiles : public QObject {
   QAction* SaveSection = nullptr;  // 保存截面
   QAction* OpenSection = nullptr;  // 打开截面
 
+  // The file the fields were last opened from or saved to, while every field
+  // still reads as it left them; empty once one has changed, or before either.
+  std::string CurrentFile() const;
+
   // An entry of the background's context menu, after the section files'.
   void AddToBackgroundMenu(QAction* action);
 
@@ -54,6 +60,11 @@ class SectionFiles : public QObject {
   InputTexts& inputs_;
   std::vector<QAction*> background_actions_;
   OperationRunner run_operation_;
+  // The file and the fields' texts as it left them.
+  void Remember(const std::string& file_name);
+
+  std::string current_file_;
+  std::array<QString, kFieldSlots> file_texts_;
 };
 
 }  // namespace marrowick

@@ -13,7 +13,20 @@ namespace {
 constexpr int kPollMilliseconds = 100;
 
 std::size_t Slot(Analysis analysis) {
-  return analysis == Analysis::MomentCurvature ? 0 : 1;
+  return static_cast<std::size_t>(analysis);
+}
+
+// Named by what the user pressed to start it.
+std::string Starter(Analysis analysis) {
+  switch (analysis) {
+    case Analysis::MomentCurvature:
+      return "OpenSEES弯矩曲率分析";
+    case Analysis::Sweep:
+      return "OpenSEES PM分析";
+    case Analysis::Contour:
+      break;
+  }
+  return "显示Mx-My曲线";
 }
 
 }  // namespace
@@ -28,6 +41,7 @@ SolverWatch::SolverWatch(QObject* parent) : QObject(parent), poll_(new QTimer(th
   connect(poll_, &QTimer::timeout, this, [this] {
     ReapEnded(Analysis::MomentCurvature);
     ReapEnded(Analysis::Sweep);
+    ReapEnded(Analysis::Contour);
   });
 }
 
@@ -57,7 +71,7 @@ void SolverWatch::ReapEnded(Analysis analysis) {
     return true;
   });
   if (running.empty()) {
-    if (running_[0].empty() && running_[1].empty()) poll_->stop();
+    if (running_[0].empty() && running_[1].empty() && running_[2].empty()) poll_->stop();
     emit AnalysisEnded(analysis);
   }
 }
@@ -71,8 +85,7 @@ void SolverWatch::CheckIdle(Analysis analysis) {
   const int running = Running(analysis);
   if (running == 0) return;
   // Named by its button, which the user has just pressed.
-  const std::string button =
-      analysis == Analysis::MomentCurvature ? "OpenSEES弯矩曲率分析" : "OpenSEES PM分析";
+  const std::string button = Starter(analysis);
   throw Failure(
       FailureKind::SolverBusy,
       button + " still has " + (running == 1 ? "1 solver" : std::to_string(running) + " solvers") +

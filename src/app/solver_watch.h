@@ -12,8 +12,9 @@ class QTimer;
 
 namespace marrowick {
 
-// The window's two analyses, each with the solvers it started.
-enum class Analysis { MomentCurvature, Sweep };
+// The window's analyses, each with the solvers it started: the two of the
+// buttons and the Mx–My contour of the drawing surface's menu.
+enum class Analysis { MomentCurvature, Sweep, Contour };
 
 // Watches the solvers the window starts: the event loop says when each ends,
 // without the window ever waiting for one. An analysis whose solvers still
@@ -46,7 +47,7 @@ class SolverWatch : public QObject {
 
   void ReapEnded(Analysis analysis);
 
-  std::array<std::vector<std::unique_ptr<Watched>>, 2> running_;
+  std::array<std::vector<std::unique_ptr<Watched>>, 3> running_;
   // Polls for ends where the system gives no descriptor to wait on.
   QTimer* poll_ = nullptr;
 };

@@ -38,6 +38,8 @@ QString SuggestedName(ShownPicture::Kind kind) {
       return QStringLiteral("moment-curvature");
     case ShownPicture::Kind::Interaction:
       return QStringLiteral("interaction");
+    case ShownPicture::Kind::Contour:
+      return QStringLiteral("mx-my");
     case ShownPicture::Kind::Nothing:
       break;
   }
@@ -65,6 +67,8 @@ SurfaceTools::SurfaceTools(TImage& image, OperationRunner run_operation)
   ShowKeyPoints->setObjectName(QStringLiteral("ShowKeyPoints"));
   ShowKeyPoints->setCheckable(true);
   connect(ShowKeyPoints, &QAction::toggled, this, [this] { Refresh(); });
+  ShowContour = new QAction(Text("显示Mx-My曲线"), this);
+  ShowContour->setObjectName(QStringLiteral("ShowContour"));
   image_.installEventFilter(this);
   Refresh();
 }
@@ -97,6 +101,12 @@ QMenu* SurfaceTools::BuildMenu(QWidget* parent) {
   menu->addAction(SavePicture);
   menu->addSeparator();
   menu->addAction(ShowKeyPoints);
+  menu->addSeparator();
+  menu->addAction(ShowContour);
+  if (SaveReport) {
+    menu->addSeparator();
+    menu->addAction(SaveReport);
+  }
   return menu;
 }
 
@@ -140,9 +150,11 @@ void SurfaceTools::Refresh() {
   if (shown_.kind == ShownPicture::Kind::MomentCurvature)
     MarkMomentCurvatureKeyPoints(marked, shown_.ranges, PictureKeyPoints(shown_),
                                  !shown_.core_edge_strains.empty());
-  else
+  else {
     MarkInteractionKeyPoints(marked, shown_.ranges,
                              FindInteractionKeyPoints(Entries(shown_.y), Entries(shown_.x)));
+    MarkDesignKeyPoints(marked, shown_.ranges, shown_.design);
+  }
   image_.SetOverlay(marked.Image());
 }
 

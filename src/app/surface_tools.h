@@ -37,6 +37,9 @@ class SurfaceTools : public QObject {
   QAction* SaveData = nullptr;       // 保存数据…
   QAction* SavePicture = nullptr;    // 保存图片…
   QAction* ShowKeyPoints = nullptr;  // 显示特征点, checkable, off at start
+  QAction* ShowContour = nullptr;    // 显示Mx-My曲线: the window wires it to its analysis
+  // The last entry, below the marks, when set.
+  QAction* SaveReport = nullptr;  // 保存报告…
 
   AskFileName AskSaveFileName;
 

@@ -1,21 +1,29 @@
 #include "batch/batch_run.h"
 
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 
 #include "batch/batch_section.h"
+#include "batch/in_process_pool.h"
 #include "batch/solver_pool.h"
+#include "batch/study_table.h"
 #include "core/failure.h"
+#include "core/number_text.h"
 #include "results/export.h"
 #include "section/axial_levels.h"
+#include "section/moment_direction.h"
 #include "solver/solver_process.h"
+#include "solver/solver_version.h"
 
 namespace marrowick {
 
@@ -106,23 +114,41 @@ class Progress {
 };
 
 struct Entry {
-  std::string file;
-  std::optional<BatchSection> section;
+  std::size_t file_index = 0;  // among the batch's section files
+  std::size_t variant = 0;     // the grid point
+  std::string name;
+  // While its runs go; held apart, so that the many finished entries of a
+  // study stay small.
+  std::unique_ptr<BatchSection> section;
   int runs = 0;       // the section's solver runs
   int runs_left = 0;  // not yet ended (or skipped)
   bool failed = false;
+  bool row_written = false;
   Clock::time_point started;
 };
 
-// Both analyses: the moment-curvature run and one run per axial level, as
-// far as the sweep will have them (a count it refuses fails later, with the
-// window's message).
-int RunCount(const AnalysisState& state) {
-  const int64_t levels = static_cast<int64_t>(state.AxialLevels) + 1;
-  return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0);
+// A section file's texts, read once for all its grid points.
+struct SectionSource {
+  std::string file;
+  std::optional<SectionTexts> texts;  // none when the file failed
+};
+
+// The three analyses: the moment-curvature run, one run per axial level, as
+// far as the sweep will have them (a count it refuses, or a text that is no
+// count, fails later with the window's message), and the Mx–My contour's runs.
+int RunCount(const SectionTexts& texts, const Variant& variant) {
+  std::string text = *texts.at(20);
+  for (const auto& [field, value] : variant.texts)
+    if (field == 20) text = value;
+  const int64_t levels = static_cast<int64_t>(ScanInteger(TrimText(text)).value_or(-1)) + 1;
+  return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0) +
+         kContourRuns;
 }
 
 std::string RunName(const SolverRun& run) {
+  if (run.contour_run != 0)
+    return "the Mx-My run at " + std::to_string(static_cast<int>(ContourAngle(run.contour_run))) +
+           " degrees (" + run.script + ")";
   if (run.level == 0) return "the moment-curvature run (" + run.script + ")";
   return "level " + std::to_string(run.level) + " (" + run.script + ")";
 }
@@ -130,23 +156,44 @@ std::string RunName(const SolverRun& run) {
 class Batch {
  public:
   explicit Batch(const BatchOptions& options) : options_(options) {}
+  ~Batch() {
+    std::error_code ignored;
+    if (!scratch_.empty()) std::filesystem::remove_all(scratch_, ignored);
+  }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
 
   int Run() {
     const auto started = Clock::now();
-    LoadAll();
+    std::error_code error;
+    std::filesystem::create_directories(options_.out_directory, error);
+    if (error) FailFileCreate(options_.out_directory, error.value());
+    study_.emplace((std::filesystem::path(options_.out_directory) / "study.csv").string(),
+                   options_.resume);
+    const std::size_t skipped = LoadAll();
     int total_runs = 0;
     for (const Entry& entry : entries_) total_runs += entry.runs;
     progress_.emplace(total_runs, entries_.size());
-    for (const auto& [file, reason] : load_failures_) progress_->SectionFailed(file, reason);
+    if (skipped > 0)
+      progress_->Line("marrowick-batch: " + std::to_string(skipped) +
+                      " sections done before, as study.csv says; resuming with the others");
+    for (const auto& [index, reason] : load_failures_) Fail(entries_[index], reason);
 
-    std::string program = options_.solver.empty()
-                              ? LocateSolver()
-                              : std::filesystem::absolute(options_.solver).string();
-    // A solver the user named is called by the name they gave.
-    SolverPool pool(std::move(program),
-                    options_.solver.empty() ? kSolverCommandName : options_.solver,
-                    std::chrono::duration_cast<Clock::duration>(
-                        std::chrono::duration<double>(options_.timeout_seconds)));
+    program_ = options_.solver.empty() ? LocateSolver()
+                                       : std::filesystem::absolute(options_.solver).string();
+    std::string program = program_;
+    const auto timeout = std::chrono::duration_cast<Clock::duration>(
+        std::chrono::duration<double>(options_.timeout_seconds));
+    // The bundled solver runs inside the batch; a solver the user named, or
+    // an OpenSees on PATH, as a process, called by the name the user gave.
+    std::unique_ptr<RunPool> chosen;
+    if (options_.solver.empty() && IsBundledSolver(program))
+      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout);
+    else
+      chosen = std::make_unique<SolverPool>(
+          std::move(program), options_.solver.empty() ? kSolverCommandName : options_.solver,
+          timeout, options_.jobs);
+    RunPool& pool = *chosen;
     for (;;) {
       Fill(pool);
       const std::vector<RunOutcome> outcomes = pool.WaitAny();
@@ -176,33 +223,80 @@ class Batch {
   }
 
  private:
-  void LoadAll() {
+  // Reads every section file once and lays out one entry per section and
+  // grid point; a section is entered (its fiber model built) only when its
+  // turn comes, so that a study of many sections holds few at a time.
+  // Returns how many sections a resumed study skips.
+  std::size_t LoadAll() {
+    // Two files of one name would share their folders (and their grid
+    // points' folders): the second fails.
     std::map<std::filesystem::path, std::string> folders;
+    const std::size_t variants = VariantCount(options_.vary);
+    std::size_t skipped = 0;
     for (const std::string& file : options_.section_files) {
-      Entry& entry = entries_.emplace_back();
-      entry.file = file;
-      const std::filesystem::path folder = SectionDirectory(file, options_.out_directory);
-      if (const auto taken = folders.find(folder); taken != folders.end()) {
-        entry.failed = true;
-        load_failures_.emplace_back(
-            file, "its results would go to " + folder.string() + ", as those of " + taken->second);
-        continue;
-      }
-      folders.emplace(folder, file);
+      SectionSource& source = sources_.emplace_back(SectionSource{file, {}});
+      std::optional<std::string> fault;
       try {
-        entry.section = LoadSection(file, options_.out_directory);
-        entry.runs = RunCount(entry.section->state);
+        source.texts = ReadSectionTexts(file);
       } catch (const Failure& failure) {
-        entry.failed = true;
-        load_failures_.emplace_back(file, failure.Message());
+        fault = failure.Message();
+      }
+      const std::filesystem::path folder =
+          SectionDirectory(SectionName(file, {}), options_.out_directory);
+      std::optional<std::string> taken_by;
+      if (const auto taken = folders.find(folder); taken != folders.end())
+        taken_by = taken->second;
+      else
+        folders.emplace(folder, file);
+      for (std::size_t variant = 0; variant < variants; ++variant) {
+        const Variant point = VariantAt(options_.vary, variant);
+        const std::string name = SectionName(file, point);
+        if (study_->Done().count(name)) {
+          ++skipped;
+          continue;
+        }
+        Entry& entry = entries_.emplace_back();
+        entry.file_index = sources_.size() - 1;
+        entry.variant = variant;
+        entry.name = name;
+        if (taken_by)
+          load_failures_.emplace_back(entries_.size() - 1,
+                                      "its results would go to " +
+                                          SectionDirectory(name, options_.out_directory).string() +
+                                          ", as those of " + *taken_by);
+        else if (fault)
+          load_failures_.emplace_back(entries_.size() - 1, *fault);
+        else
+          entry.runs = RunCount(*source.texts, point);
       }
     }
+    return skipped;
+  }
+
+  // The entry's label in messages: its file, and its grid point.
+  std::string Label(const Entry& entry) const {
+    const std::string& file = sources_[entry.file_index].file;
+    return options_.vary.empty() ? file : file + " (" + entry.name + ")";
   }
 
   void Fail(Entry& entry, const std::string& reason) {
     if (entry.failed) return;
     entry.failed = true;
-    progress_->SectionFailed(entry.file, reason);
+    progress_->SectionFailed(Label(entry), reason);
+    WriteRow(entry, false, reason, nullptr);
+  }
+
+  void WriteRow(Entry& entry, bool done, const std::string& message, const StudyFigures* figures) {
+    if (entry.row_written) return;
+    entry.row_written = true;
+    try {
+      study_->Add(StudyRow(entry.name, done, message,
+                           entry.section ? &entry.section->texts : nullptr, figures));
+    } catch (const Failure& failure) {
+      // A study table that cannot be written ends the study: its rows are
+      // what a study is for.
+      throw Failure(failure.Kind(), "study.csv: " + failure.Message());
+    }
   }
 
   void EndRuns(Entry& entry, int count) {
@@ -218,6 +312,10 @@ class Batch {
     entry.started = Clock::now();
     entry.runs_left = entry.runs;
     try {
+      const SectionSource& source = sources_[entry.file_index];
+      entry.section = std::make_unique<BatchSection>(
+          EnterSection(source.file, SectionFolder(entry), *source.texts,
+                       VariantAt(options_.vary, entry.variant)));
       std::vector<SolverRun> runs = WriteScripts(*entry.section, number);
       // The count was known before; a sweep that came out shorter is
       // accounted for so that the bar still reaches its end.
@@ -226,20 +324,50 @@ class Batch {
     } catch (const Failure& failure) {
       Fail(entry, failure.Message());
       EndRuns(entry, entry.runs_left);
+      Release(entry);
     }
   }
 
-  void Fill(SolverPool& pool) {
-    while (pool.Running() < static_cast<std::size_t>(options_.jobs)) {
-      while (queue_.size() < static_cast<std::size_t>(options_.jobs) &&
-             next_section_ < entries_.size())
-        QueueNextSection();
+  // Where a section's runs work: its folder in --out, or, when it is to
+  // have none, a scratch folder removed once the section has ended.
+  std::filesystem::path SectionFolder(const Entry& entry) {
+    if (options_.outputs.Any()) return SectionDirectory(entry.name, options_.out_directory);
+    if (scratch_.empty()) {
+      // In memory where the system has it: a disk's file system spends more
+      // on creating and deleting the many short-lived scripts and recorder
+      // files than the solver spends on the analyses.
+      std::error_code error;
+      const std::filesystem::path memory = "/dev/shm";
+      const std::filesystem::path base =
+          std::filesystem::is_directory(memory, error) && ::access(memory.c_str(), W_OK) == 0
+              ? memory
+              : std::filesystem::temp_directory_path();
+      std::string pattern = (base / "marrowick-batch-XXXXXX").string();
+      if (::mkdtemp(pattern.data()) == nullptr) FailFileCreate(pattern, errno);
+      scratch_ = pattern;
+    }
+    return scratch_ / std::to_string(next_section_);
+  }
+
+  // A section that has ended keeps nothing: its model, and a scratch folder.
+  void Release(Entry& entry) {
+    if (entry.section && !options_.outputs.Any() && entry.runs_left == 0) {
+      std::error_code ignored;
+      std::filesystem::remove_all(entry.section->directory, ignored);
+    }
+    if (entry.runs_left == 0) entry.section.reset();
+  }
+
+  void Fill(RunPool& pool) {
+    while (pool.Running() < pool.Capacity()) {
+      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size()) QueueNextSection();
       if (queue_.empty()) return;
       const SolverRun run = queue_.front();
       queue_.pop_front();
       Entry& entry = entries_[static_cast<std::size_t>(run.section)];
       if (entry.failed) {
         EndRuns(entry, 1);
+        Release(entry);
         continue;
       }
       try {
@@ -247,25 +375,41 @@ class Batch {
       } catch (const Failure& failure) {
         EndRuns(entry, 1);
         Fail(entry, RunName(run) + ": " + failure.Message());
+        Release(entry);
       }
     }
   }
 
   void Finish(Entry& entry) {
-    if (entry.failed || entry.runs_left != 0 || !entry.section) return;
-    try {
-      WriteResults(*entry.section);
-      progress_->SectionDone(entry.file, entry.runs, Clock::now() - entry.started);
-    } catch (const Failure& failure) {
-      Fail(entry, failure.Message());
+    if (entry.runs_left != 0 || !entry.section) return;
+    if (!entry.failed) {
+      try {
+        // The report needs a section folder; the solver's version line is
+        // read once, after a first section's solvers have run.
+        const bool report = options_.report && options_.outputs.report;
+        if (report && !report_solver_)
+          report_solver_ = ReportSolver{std::filesystem::path(program_).lexically_normal().string(),
+                                        SolverVersionLine(program_)};
+        const StudyFigures figures =
+            WriteResults(*entry.section, options_.outputs, report ? report_solver_ : std::nullopt);
+        WriteRow(entry, true, "", &figures);
+        progress_->SectionDone(Label(entry), entry.runs, Clock::now() - entry.started);
+      } catch (const Failure& failure) {
+        if (entry.row_written) throw;
+        Fail(entry, failure.Message());
+      }
     }
-    // A finished section's model is no longer needed.
-    entry.section.reset();
+    Release(entry);
   }
 
   const BatchOptions& options_;
+  std::string program_;
+  std::optional<ReportSolver> report_solver_;
+  std::optional<StudyFile> study_;
+  std::vector<SectionSource> sources_;
   std::deque<Entry> entries_;
-  std::vector<std::pair<std::string, std::string>> load_failures_;
+  std::vector<std::pair<std::size_t, std::string>> load_failures_;
+  std::filesystem::path scratch_;
   std::optional<Progress> progress_;
   std::deque<SolverRun> queue_;
   std::size_t next_section_ = 0;

@@ -11,20 +11,25 @@
 #include <vector>
 
 #include "batch/summary.h"
+#include "charts/calculation_report.h"
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "results/design_curve.h"
 #include "results/export.h"
 #include "results/interaction_curve.h"
+#include "results/mx_my_contour.h"
 #include "results/result_file.h"
 #include "section/axial_levels.h"
 #include "section/section_input.h"
 #include "solver/axial_sweep.h"
+#include "solver/mx_my_runs.h"
 #include "solver/solver_script.h"
 
 namespace marrowick {
@@ -34,19 +39,31 @@ namespace {
 // What WriteResults writes. They are removed before a section's solvers
 // start, with the scripts and recorder files, so that a section that fails
 // on this run cannot leave the results of an earlier one looking like its own.
-constexpr const char* kResultFiles[] = {
-    "section.png",     "fibers.csv", "moment-curvature.png", "moment-curvature.csv",
-    "interaction.png", "m-n.out",    "interaction.csv",      "summary.json"};
+constexpr const char* kResultFiles[] = {"section.png",
+                                        "fibers.csv",
+                                        "moment-curvature.png",
+                                        "moment-curvature.csv",
+                                        "interaction.png",
+                                        "m-n.out",
+                                        "interaction.csv",
+                                        "summary.json",
+                                        "report.pdf",
+                                        "design-interaction.csv",
+                                        "mx-my.csv",
+                                        "mx-my.png"};
 
 // A name the batch gives a file in a section folder: a result file, a script
-// or a recorder file of either analysis, a sweep level being "P" and a
-// positive number as FormatTemplate writes it (no leading zero).
+// or a recorder file of any analysis, a sweep level being "P" and a positive
+// number as FormatTemplate writes it (no leading zero), a run of the Mx–My
+// contour "A" and one.
 bool WrittenByTheBatch(const std::string& name) {
   for (const char* file : kResultFiles)
     if (name == file) return true;
   if (name == "os.tcl" || name == "mom_cur.out" || name == kDeformationFile) return true;
   std::string_view level(name);
-  if (!level.starts_with('P') || level.size() < 2 || level[1] < '1' || level[1] > '9') return false;
+  if ((!level.starts_with('P') && !level.starts_with('A')) || level.size() < 2 || level[1] < '1' ||
+      level[1] > '9')
+    return false;
   level.remove_prefix(1);
   while (!level.empty() && level.front() >= '0' && level.front() <= '9') level.remove_prefix(1);
   return level == ".tcl" || level == "_mom_cur.out";
@@ -95,23 +112,70 @@ void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
   ReplaceBytes(bytes.toStdString(), file_name);
 }
 
-}  // namespace
+// Writes the scripts of both analyses into the section's folder and returns
+// their runs, the moment-curvature run first.
+std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_number) {
+  const std::filesystem::path& folder = section.directory;
+  const AnalysisState& state = section.state;
+  const ScriptSection script_section = ScriptSectionOf(state);
 
-std::filesystem::path SectionDirectory(const std::string& file, const std::string& out_directory) {
-  return std::filesystem::absolute(std::filesystem::path(out_directory) /
-                                   std::filesystem::path(file).stem())
-      .lexically_normal();
+  // The scripts name their files relative to the folder the solver works in,
+  // as the window's do.
+  std::vector<SolverRun> runs;
+  const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
+  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction,
+                              kDeformationFile),
+            (folder / "os.tcl").string());
+  runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
+
+  const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
+                                state.CompressionCapacity, direction);
+  for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
+    const LevelScript script = sweep.Level(level);
+    SaveLines(script.lines, (folder / script.script_file).string());
+    runs.push_back(
+        {folder.string(), script.script_file, script.recorder_file, section_number, level});
+  }
+
+  const MxMyScripts contour(script_section, state.AxialLoad);
+  for (int32_t run = 1; run <= kContourRuns; ++run) {
+    const LevelScript script = contour.Run(run);
+    SaveLines(script.lines, (folder / script.script_file).string());
+    runs.push_back(
+        {folder.string(), script.script_file, script.recorder_file, section_number, 0, run});
+  }
+  return runs;
 }
 
-BatchSection LoadSection(const std::string& file, const std::string& out_directory) {
-  BatchSection section{file, SectionDirectory(file, out_directory), {}, {}};
+}  // namespace
+
+std::string SectionName(const std::string& file, const Variant& variant) {
+  return std::filesystem::path(file).stem().string() + variant.suffix;
+}
+
+std::filesystem::path SectionDirectory(const std::string& name, const std::string& out_directory) {
+  return std::filesystem::absolute(std::filesystem::path(out_directory) / name).lexically_normal();
+}
+
+SectionTexts ReadSectionTexts(const std::string& file) {
   // Texts are handed to "输入数据" as the window's fields would hold them.
-  section.texts = ReadSectionFile(file, RegionalDecimal());
+  SectionTexts texts = ReadSectionFile(file, RegionalDecimal());
   for (std::size_t field = 1; field < kFieldSlots; ++field)
-    if (!section.texts[field] && kDefaultFieldTexts[field])
-      section.texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
+    if (!texts[field] && kDefaultFieldTexts[field])
+      texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
+  return texts;
+}
+
+BatchSection EnterSection(const std::string& file, const std::filesystem::path& directory,
+                          SectionTexts texts, const Variant& variant) {
+  BatchSection section{file, directory, std::move(texts), {}};
+  for (const auto& [field, text] : variant.texts)
+    section.texts.at(static_cast<std::size_t>(field)) = WithRegionalDecimal(text);
   const auto text = [&](int field) { return section.texts.at(field).value_or(std::string()); };
   EnterSectionData(section.state, text, text);
+  CaptureDesignInput(section.state, text);
+  // A design curve the inputs cannot give fails the section before its solvers run.
+  static_cast<void>(DesignCurvesOf(section.state));
   return section;
 }
 
@@ -129,57 +193,95 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   if (error) FailFileOpen(folder.string(), error.value());
   for (const std::string& file : stale)
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
-  const AnalysisState& state = section.state;
-  const ScriptSection script_section = ScriptSectionOf(state);
-
-  // The scripts name their files relative to the folder the solver works in,
-  // as the window's do.
-  std::vector<SolverRun> runs;
-  SaveLines(
-      BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", kDeformationFile),
-      (folder / "os.tcl").string());
-  runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
-
-  const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
-                                state.CompressionCapacity);
-  for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
-    const LevelScript script = sweep.Level(level);
-    SaveLines(script.lines, (folder / script.script_file).string());
-    runs.push_back(
-        {folder.string(), script.script_file, script.recorder_file, section_number, level});
-  }
-  return runs;
+  return SaveScripts(section, section_number);
 }
 
-void WriteResults(BatchSection& section) {
+StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
+                          const std::optional<ReportSolver>& report) {
   const std::filesystem::path& folder = section.directory;
   const auto in_folder = [&](const char* file) { return (folder / file).string(); };
   AnalysisState& state = section.state;
 
-  ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
-  DrawSectionView(state, section_view);
-  SavePicture(section_view, in_folder("section.png"));
-  ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
+  if (outputs.png) {
+    ImageCanvas section_view(kSurfaceWidth, kSurfaceHeight);
+    DrawSectionView(state, section_view);
+    SavePicture(section_view, in_folder("section.png"));
+  }
+  if (outputs.csv)
+    ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
 
-  const MomentCurvatureSeries series = ReadMomentCurvatureSeries(in_folder("mom_cur.out"));
+  const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
+  const MomentCurvatureSeries series =
+      ReadMomentCurvatureSeries(in_folder("mom_cur.out"), direction);
   state.CoreEdgeStrains.clear();
   if (state.Confinement)
     state.CoreEdgeStrains =
         ReadCoreEdgeStrains(in_folder(kDeformationFile), state.Confinement->CoreHeight);
-  ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
-  DrawMomentCurvatureChart(series, moment_curvature);
-  SavePicture(moment_curvature, in_folder("moment-curvature.png"));
-  ReplaceLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
+  if (outputs.png) {
+    ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
+    DrawMomentCurvatureChart(series, moment_curvature);
+    SavePicture(moment_curvature, in_folder("moment-curvature.png"));
+  }
+  if (outputs.csv) ReplaceLines(MomentCurvatureTable(series), in_folder("moment-curvature.csv"));
 
+  const std::vector<DesignCurve> design = DesignCurvesOf(state);
   const InteractionCurve curve = ReadInteractionCurve(state.AxialLevels, state.TensionCapacity,
-                                                      state.CompressionCapacity, folder);
-  ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
-  DrawInteractionCurve(curve, interaction);
-  SavePicture(interaction, in_folder("interaction.png"));
-  SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
-  ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
+                                                      state.CompressionCapacity, folder, direction);
+  if (outputs.png) {
+    ImageCanvas interaction(kSurfaceWidth, kSurfaceHeight);
+    DrawInteractionCurve(curve, interaction, design);
+    SavePicture(interaction, in_folder("interaction.png"));
+  }
+  if (outputs.recorders) SaveLines(InteractionCurveLines(curve), in_folder("m-n.out"));
+  if (outputs.csv) ReplaceLines(InteractionTable(curve), in_folder("interaction.csv"));
+  if (outputs.csv && !design.empty())
+    ReplaceLines(DesignCurveTable(design), in_folder("design-interaction.csv"));
 
-  ReplaceBytes(SummaryJson(section.texts, state, series, curve), in_folder("summary.json"));
+  const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
+  if (outputs.png) {
+    ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
+    DrawMxMyContour(contour, contour_chart);
+    SavePicture(contour_chart, in_folder("mx-my.png"));
+  }
+  if (outputs.csv) ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
+
+  if (outputs.json)
+    ReplaceBytes(SummaryJson(section.texts, state, series, curve, design),
+                 in_folder("summary.json"));
+
+  if (report) {
+    CalculationReport sheet;
+    sheet.section_name = std::filesystem::path(section.file).filename().string();
+    sheet.made_at = ReportTimestamp();
+    sheet.solver = report->program;
+    sheet.solver_version = report->version_line;
+    for (std::size_t field = 1; field < section.texts.size(); ++field)
+      sheet.texts[field] = section.texts[field].value_or("");
+    sheet.state = state;
+    sheet.moment_curvature = series;
+    sheet.curvature_steps = kCurvatureSteps;
+    sheet.interaction = curve;
+    sheet.level_steps = LevelStepCounts(state.AxialLevels, folder);
+    ReplaceBytes(CalculationReportPdf(sheet), in_folder("report.pdf"));
+  }
+  if (!outputs.recorders) {
+    // Read, and not asked for.
+    for (int32_t level = 0; level <= curve.Levels; ++level) {
+      const std::string file =
+          level == 0 ? in_folder("mom_cur.out")
+                     : in_folder(("P" + std::to_string(level) + "_mom_cur.out").c_str());
+      if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
+    }
+    for (int32_t run = 1; run <= kContourRuns; ++run) {
+      const std::string file = in_folder(("A" + std::to_string(run) + "_mom_cur.out").c_str());
+      if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
+    }
+    if (const std::string file = in_folder(kDeformationFile);
+        ::unlink(file.c_str()) != 0 && errno != ENOENT)
+      FailFileDelete(file, errno);
+  }
+  if (outputs.scripts) SaveScripts(section, 0);
+  return FiguresOf(state, series, curve);
 }
 
 }  // namespace marrowick

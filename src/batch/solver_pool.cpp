@@ -65,17 +65,15 @@ void DrainWakePipe() {
   }
 }
 
-// The last line a solver wrote, which names what went wrong.
-std::string LastOutputLine(int fd) {
+// The end of a solver's output, where the line naming what went wrong is.
+std::string OutputTail(int fd) {
   struct stat info;
   if (::fstat(fd, &info) != 0 || info.st_size == 0) return {};
   const off_t start = std::max<off_t>(0, info.st_size - kOutputTail);
   std::string text(static_cast<std::size_t>(info.st_size - start), '\0');
   const ssize_t count = ::pread(fd, text.data(), text.size(), start);
   text.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
-  text = TrimText(text);
-  const std::size_t last_break = text.find_last_of("\r\n");
-  return last_break == std::string::npos ? text : text.substr(last_break + 1);
+  return text;
 }
 
 std::string Seconds(std::chrono::steady_clock::duration duration) {
@@ -86,19 +84,49 @@ std::string Seconds(std::chrono::steady_clock::duration duration) {
 
 }  // namespace
 
-SolverPool::SolverPool(std::string program, std::string name,
-                       std::chrono::steady_clock::duration timeout)
-    : program_(std::move(program)), name_(std::move(name)), timeout_(timeout) {
+RunPool::RunPool() {
   CatchSignals();
 }
 
-SolverPool::~SolverPool() {
-  KillAll();
+RunPool::~RunPool() {
   ReleaseSignals();
 }
 
-int SolverPool::Interrupt() const {
+int RunPool::Interrupt() const {
   return interrupt_signal;
+}
+
+void RunPool::Sleep(std::chrono::milliseconds most) {
+  pollfd wake{wake_pipe[0], POLLIN, 0};
+  ::poll(&wake, 1, static_cast<int>(std::clamp<long long>(most.count(), 1, 60000)));
+  DrainWakePipe();
+}
+
+void RunPool::Wake() {
+  const char byte = 1;
+  [[maybe_unused]] const ssize_t ignored = ::write(wake_pipe[1], &byte, 1);
+}
+
+std::string TimedOutReason(std::chrono::steady_clock::duration timeout) {
+  return "timed out after " + Seconds(timeout) + " and was killed";
+}
+
+std::string LastOutputLine(std::string_view output) {
+  const std::string text = TrimText(std::string(output.substr(
+      output.size() > static_cast<std::size_t>(kOutputTail) ? output.size() - kOutputTail : 0)));
+  const std::size_t last_break = text.find_last_of("\r\n");
+  return last_break == std::string::npos ? text : text.substr(last_break + 1);
+}
+
+SolverPool::SolverPool(std::string program, std::string name,
+                       std::chrono::steady_clock::duration timeout, int jobs)
+    : program_(std::move(program)),
+      name_(std::move(name)),
+      timeout_(timeout),
+      jobs_(static_cast<std::size_t>(jobs)) {}
+
+SolverPool::~SolverPool() {
+  KillAll();
 }
 
 void SolverPool::Start(const SolverRun& run) {
@@ -133,8 +161,7 @@ std::vector<RunOutcome> SolverPool::WaitAny() {
         it = children_.erase(it);
       } else if (now - it->started >= timeout_) {
         it->process.KillAndReap();
-        ended.push_back({it->run, false, "timed out after " + Seconds(timeout_) + " and was killed",
-                         now - it->started});
+        ended.push_back({it->run, false, TimedOutReason(timeout_), now - it->started});
         ::close(it->output_fd);
         it = children_.erase(it);
       } else {
@@ -144,10 +171,7 @@ std::vector<RunOutcome> SolverPool::WaitAny() {
     }
     if (!ended.empty() || children_.empty()) return ended;
 
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next_deadline - now);
-    pollfd wake{wake_pipe[0], POLLIN, 0};
-    ::poll(&wake, 1, static_cast<int>(std::clamp<long long>(wait.count(), 1, 60000)));
-    DrainWakePipe();
+    Sleep(std::chrono::ceil<std::chrono::milliseconds>(next_deadline - now));
   }
 }
 
@@ -156,7 +180,7 @@ RunOutcome SolverPool::Reaped(Child& child, int status) {
                      std::chrono::steady_clock::now() - child.started};
   outcome.ok = outcome.reason.empty();
   if (!outcome.ok) {
-    const std::string last_line = LastOutputLine(child.output_fd);
+    const std::string last_line = LastOutputLine(OutputTail(child.output_fd));
     if (!last_line.empty()) outcome.reason += ": " + last_line;
   }
   ::close(child.output_fd);

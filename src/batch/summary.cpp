@@ -35,6 +35,24 @@ QJsonValue CriterionName(const std::optional<UltimateCriterion>& criterion) {
   return "last_step";
 }
 
+// Each curve's key points by name, as design-interaction.csv has them.
+QJsonObject DesignKeyPoints(const std::vector<DesignCurve>& design) {
+  QJsonObject curves;
+  for (const DesignCurve& curve : design) {
+    QJsonObject points;
+    for (const DesignPoint& point : curve.Points)
+      if (!point.Key.empty())
+        points.insert(QString::fromStdString(point.Key),
+                      QJsonObject{{"neutral_axis_depth_mm", Number(point.Depth)},
+                                  {"axial_force_kN", point.AxialForce},
+                                  {"moment_kNm", point.Moment},
+                                  {"phi", Number(point.Phi)}});
+    curves.insert(QString::fromStdString(curve.Name), points);
+  }
+  return QJsonObject{{"code", design.front().Code == DesignCode::GB50010 ? "GB50010" : "ACI318"},
+                     {"curves", curves}};
+}
+
 std::span<const double> Entries(const RealTable& table, int32_t count) {
   return std::span<const double>(table).subspan(1, static_cast<std::size_t>(count));
 }
@@ -42,13 +60,17 @@ std::span<const double> Entries(const RealTable& table, int32_t count) {
 }  // namespace
 
 std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
-                        const MomentCurvatureSeries& series, const InteractionCurve& curve) {
+                        const MomentCurvatureSeries& series, const InteractionCurve& curve,
+                        const std::vector<DesignCurve>& design) {
   QJsonObject inputs;
   for (const SectionFileKey& entry : kSectionFileKeys) {
-    // An optional input the file did not give is left out.
+    // An optional input the file did not give is left out, and so is the
+    // bending angle at zero.
     const std::optional<std::string>& given = texts.at(static_cast<std::size_t>(entry.field));
     if (!given) continue;
     const std::string& text = *given;
+    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, RegionalDecimal()) == 0)
+      continue;
     inputs.insert(QLatin1String(entry.key),
                   entry.rule == FieldRule::Integer ? QJsonValue(ParseInteger(text))
                   : entry.rule == FieldRule::Word  ? QJsonValue(QString::fromStdString(text))
@@ -106,6 +128,7 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                                               {"ecc", core->Ecc},
                                               {"ecu", core->Ecu},
                                               {"Ec_MPa", core->Ec}});
+  if (!design.empty()) summary.insert("design", DesignKeyPoints(design));
   return QJsonDocument(summary).toJson(QJsonDocument::Indented).toStdString();
 }
 

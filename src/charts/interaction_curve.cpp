@@ -1,5 +1,6 @@
 #include "charts/interaction_curve.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "charts/chart_frame.h"
@@ -7,10 +8,48 @@
 
 namespace marrowick {
 
-void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas) {
+InteractionFrame InteractionFrameTables(const RealTable& moments, const RealTable& forces,
+                                        int32_t n, const std::vector<DesignCurve>& design) {
+  InteractionFrame frame{moments, forces, n};
+  if (design.empty()) return frame;
+  const auto kept = static_cast<std::size_t>(std::max(n, 0)) + 1;
+  frame.Moments.resize(kept);
+  frame.Forces.resize(kept);
+  for (const DesignCurve& curve : design)
+    for (const DesignPoint& point : curve.Points) {
+      frame.Moments.push_back(point.Moment);
+      frame.Forces.push_back(point.AxialForce);
+    }
+  frame.Count = static_cast<int32_t>(frame.Moments.size() - 1);
+  return frame;
+}
+
+void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas,
+                          const std::vector<DesignCurve>& design) {
   const int32_t n = curve.Levels;
-  const ScaleRanges ranges = DrawChartFrame(canvas, curve.PeakMoments, curve.AxialForces, n);
+  ScaleRanges ranges;
+  if (design.empty()) {
+    ranges = DrawChartFrame(canvas, curve.PeakMoments, curve.AxialForces, n);
+  } else {
+    const InteractionFrame frame =
+        InteractionFrameTables(curve.PeakMoments, curve.AxialForces, n, design);
+    ranges = DrawChartFrame(canvas, frame.Moments, frame.Forces, frame.Count);
+  }
   canvas.SetPenWidth(2);
+  for (const DesignCurve& line : design) {
+    canvas.SetPenColor(line.Name == "nominal" ? kNominalCurveColor : kDesignCurveColor);
+    bool first = true;
+    for (const DesignPoint& point : line.Points) {
+      // Po lies above the cap: a key point, not part of the line.
+      if (point.Key == "po") continue;
+      const ChartPixel pixel = ChartPoint(ranges, point.Moment, point.AxialForce);
+      if (first)
+        canvas.MoveTo(pixel.X, pixel.Y);
+      else
+        canvas.LineTo(pixel.X, pixel.Y);
+      first = false;
+    }
+  }
   canvas.SetPenColor(kRed);
   for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
     const ChartPixel point = ChartPoint(ranges, curve.PeakMoments[i], curve.AxialForces[i]);
@@ -30,10 +69,11 @@ void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas) {
 
 void ShowInteractionCurve(AnalysisState& state, Canvas& canvas,
                           const std::filesystem::path& folder) {
-  const InteractionCurve curve =
-      ReadInteractionCurve(state.AxialLevels, state.TensionCapacity, state.CompressionCapacity,
-                           {state.PeakMoments, state.LevelForces}, folder);
-  DrawInteractionCurve(curve, canvas);
+  const std::vector<DesignCurve> design = DesignCurvesOf(state);
+  const InteractionCurve curve = ReadInteractionCurve(
+      state.AxialLevels, state.TensionCapacity, state.CompressionCapacity,
+      {state.PeakMoments, state.LevelForces}, folder, MomentDirectionOf(state.BendingAngle));
+  DrawInteractionCurve(curve, canvas, design);
   // "m-n.out" keeps a point whatever the regional symbol: its two columns are
   // joined by a comma.
   SaveLines(InteractionCurveLines(curve), (folder / "m-n.out").string());

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "charts/canvas.h"
 #include "charts/chart_frame.h"
+#include "results/design_curve.h"
 #include "results/key_points.h"
 
 namespace marrowick {
@@ -17,6 +21,17 @@ void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
                                   const MomentCurvatureKeyPoints& keys, bool confined = false);
 void MarkInteractionKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
                               const InteractionKeyPoints& keys);
+
+// The key points of a design code's curves: labelled on the design curve,
+// squares alone on ACI 318's nominal curve (its points lie at the same
+// neutral-axis depths).
+void MarkDesignKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
+                         const std::vector<DesignCurve>& design);
+
+// A design key point's label (界限, 纯弯 …) and a curve's name as the window
+// shows them.
+const char* DesignKeyLabel(const std::string& key);
+std::string DesignCurveCaption(const DesignCurve& curve);
 
 // The colour of the marks and their labels.
 inline constexpr TColor kKeyPointColor{0, 128, 0};

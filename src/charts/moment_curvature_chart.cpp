@@ -27,7 +27,8 @@ void ShowMomentCurvatureChart(AnalysisState& state, Canvas& canvas,
   // previous picture in place.
   const MomentCurvatureSeries series =
       ReadMomentCurvatureSeries((folder / "mom_cur.out").string(),
-                                {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries});
+                                {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries},
+                                MomentDirectionOf(state.BendingAngle));
   state.CoreEdgeStrains.clear();
   if (state.Confinement)
     state.CoreEdgeStrains =

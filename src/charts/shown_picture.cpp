@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <span>
+#include <utility>
 
+#include "charts/interaction_curve.h"
+#include "charts/key_point_marks.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "results/export.h"
@@ -32,6 +37,39 @@ std::string Number(double value) {
   char text[32];
   std::snprintf(text, sizeof text, "%.6g", value);
   return WithRegionalDecimal(text);
+}
+
+std::size_t DesignPointCount(const ShownPicture& picture) {
+  std::size_t count = 0;
+  for (const DesignCurve& curve : picture.design) count += curve.Points.size();
+  return count;
+}
+
+struct DesignPointRef {
+  const DesignCurve* curve;
+  const DesignPoint* point;
+};
+
+// The design point numbered `index`, counting on after the levels.
+std::optional<DesignPointRef> DesignPointOf(const ShownPicture& picture, int32_t index) {
+  if (picture.kind != ShownPicture::Kind::Interaction || index <= picture.count) return {};
+  auto rest = static_cast<std::size_t>(index - picture.count - 1);
+  for (const DesignCurve& curve : picture.design) {
+    if (rest < curve.Points.size()) return DesignPointRef{&curve, &curve.Points[rest]};
+    rest -= curve.Points.size();
+  }
+  return {};
+}
+
+std::string DesignReadout(const DesignPointRef& design) {
+  const DesignPoint& point = *design.point;
+  std::string text = DesignCurveCaption(*design.curve);
+  if (!point.Key.empty()) text += std::string(" ") + DesignKeyLabel(point.Key);
+  if (point.Depth) text += "\n中和轴深度 " + Number(*point.Depth) + " mm";
+  text += "\n轴力 " + Number(point.AxialForce) + " kN (受压为正)\n弯矩 " + Number(point.Moment) +
+          " kN·m";
+  if (point.Phi) text += "\nφ " + Number(*point.Phi);
+  return text;
 }
 
 const char* FiberKind(const TFiber& fiber, bool confined) {
@@ -78,21 +116,39 @@ MomentCurvatureKeyPoints PictureKeyPoints(const ShownPicture& picture) {
 }
 
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height) {
-  return Chart(ShownPicture::Kind::Interaction, state.PeakMoments, state.LevelForces,
-               state.AxialLevels + 1, width, height);
+  ShownPicture picture = Chart(ShownPicture::Kind::Interaction, state.PeakMoments,
+                               state.LevelForces, state.AxialLevels + 1, width, height);
+  picture.design = DesignCurvesOf(state);
+  if (!picture.design.empty()) {
+    const InteractionFrame frame =
+        InteractionFrameTables(picture.x, picture.y, picture.count, picture.design);
+    picture.ranges = ChartRanges(frame.Moments, frame.Forces, frame.Count, width, height);
+  }
+  return picture;
+}
+
+ShownPicture ContourPicture(const MxMyContour& contour, int width, int height) {
+  ShownPicture picture = Chart(ShownPicture::Kind::Contour, contour.MomentsY, contour.MomentsZ,
+                               contour.Count, width, height);
+  picture.ranges = MxMyRanges(contour, width, height);
+  picture.axial_force = contour.AxialForce;
+  return picture;
 }
 
 ChartPixel PointPixel(const ShownPicture& picture, int32_t index) {
   const auto i = static_cast<std::size_t>(index);
   if (picture.kind == ShownPicture::Kind::Section)
     return FiberPixel(picture.fibers.at(i), picture.draw_scale, picture.width, picture.height);
+  if (const auto design = DesignPointOf(picture, index))
+    return ChartPoint(picture.ranges, design->point->Moment, design->point->AxialForce);
   return ChartPoint(picture.ranges, picture.x.at(i), picture.y.at(i));
 }
 
 int32_t PointNear(const ShownPicture& picture, int x, int y) {
   const bool section = picture.kind == ShownPicture::Kind::Section;
-  const std::size_t count = section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
-                                    : static_cast<std::size_t>(std::max(picture.count, 0));
+  const std::size_t count =
+      section ? (picture.fibers.empty() ? 0 : picture.fibers.size() - 1)
+              : static_cast<std::size_t>(std::max(picture.count, 0)) + DesignPointCount(picture);
   if (picture.kind == ShownPicture::Kind::Nothing) return 0;
   int32_t nearest = 0;
   int64_t best = int64_t{kReadoutReach} * kReadoutReach;
@@ -123,8 +179,12 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
     case ShownPicture::Kind::MomentCurvature:
       return "曲率 " + Number(picture.x.at(i)) + " 1/mm\n弯矩 " + Number(picture.y.at(i)) + " kN·m";
     case ShownPicture::Kind::Interaction:
+      if (const auto design = DesignPointOf(picture, index)) return DesignReadout(*design);
       return "第 " + std::to_string(index) + " 级\n轴力 " + Number(picture.y.at(i)) +
              " kN (受压为正)\n峰值弯矩 " + Number(picture.x.at(i)) + " kN·m";
+    case ShownPicture::Kind::Contour:
+      return "θ " + Number(ContourAngle(index)) + "°\nMz " + Number(picture.y.at(i)) +
+             " kN·m\nMy " + Number(picture.x.at(i)) + " kN·m";
     case ShownPicture::Kind::Nothing:
       break;
   }
@@ -137,11 +197,33 @@ Lines DataTable(const ShownPicture& picture, char separator) {
       return FiberTable(
           picture.fibers,
           picture.fibers.empty() ? 0 : static_cast<int32_t>(picture.fibers.size() - 1), separator);
-    case ShownPicture::Kind::MomentCurvature:
-      return MomentCurvatureTable(MomentCurvatureSeries{picture.count, picture.y, picture.x},
-                                  separator);
-    case ShownPicture::Kind::Interaction:
-      return InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
+    case ShownPicture::Kind::MomentCurvature: {
+      MomentCurvatureSeries series;
+      series.Count = picture.count;
+      series.Moments = picture.y;
+      series.Curvatures = picture.x;
+      return MomentCurvatureTable(series, separator);
+    }
+    case ShownPicture::Kind::Interaction: {
+      Lines lines =
+          InteractionTable(InteractionCurve{picture.count, picture.y, picture.x}, separator);
+      if (picture.design.empty()) return lines;
+      lines.emplace_back();
+      for (std::string& line : DesignCurveTable(picture.design, separator))
+        lines.push_back(std::move(line));
+      return lines;
+    }
+    case ShownPicture::Kind::Contour: {
+      MxMyContour contour;
+      contour.Count = picture.count;
+      contour.AxialForce = picture.axial_force;
+      contour.MomentsY = picture.x;
+      contour.MomentsZ = picture.y;
+      contour.Angles.assign(picture.x.size(), 0);
+      for (std::size_t k = 1; k < contour.Angles.size(); ++k)
+        contour.Angles[k] = ContourAngle(static_cast<int32_t>(k));
+      return MxMyTable(contour, separator);
+    }
     case ShownPicture::Kind::Nothing:
       break;
   }

@@ -6,7 +6,9 @@
 
 #include "charts/chart_frame.h"
 #include "core/text_file.h"
+#include "results/design_curve.h"
 #include "results/key_points.h"
+#include "results/mx_my_contour.h"
 #include "section/analysis_state.h"
 
 namespace marrowick {
@@ -15,7 +17,7 @@ namespace marrowick {
 // analysis state moves on (a later reading that fails half-way rewrites its
 // tables) while the picture on the surface stays.
 struct ShownPicture {
-  enum class Kind { Nothing, Section, MomentCurvature, Interaction };
+  enum class Kind { Nothing, Section, MomentCurvature, Interaction, Contour };
   Kind kind = Kind::Nothing;
 
   // The section view: the fiber table (slot 0 unused) at its drawing scale.
@@ -30,6 +32,12 @@ struct ShownPicture {
   RealTable x, y;
   int32_t count = 0;
   ScaleRanges ranges;
+  // The Mx–My contour: My across, Mz up, at this axial force (kN).
+  double axial_force = 0;
+
+  // The N-M chart's design-code curves, if any: their points follow the
+  // levels, numbered on from count + 1.
+  std::vector<DesignCurve> design;
 
   // A confined section's moment-curvature chart: the core's edge strain at
   // each step (slot 0 unused) and its crushing strain; empty otherwise.
@@ -46,6 +54,7 @@ MomentCurvatureKeyPoints PictureKeyPoints(const ShownPicture& picture);
 ShownPicture SectionPicture(const AnalysisState& state, int width, int height);
 ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height);
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height);
+ShownPicture ContourPicture(const MxMyContour& contour, int width, int height);
 
 // How far from a plotted point the pointer may be to read it, in pixels.
 inline constexpr int kReadoutReach = 6;
@@ -53,9 +62,9 @@ inline constexpr int kReadoutReach = 6;
 // Where point `index` (counted from 1) is drawn.
 ChartPixel PointPixel(const ShownPicture& picture, int32_t index);
 
-// The plotted point (a fiber's square, a step, a level) nearest to pixel
-// (x, y) and at most kReadoutReach pixels from it, counted from 1; 0 when
-// none is.
+// The plotted point (a fiber's square, a step, a level, a design point)
+// nearest to pixel (x, y) and at most kReadoutReach pixels from it, counted
+// from 1; 0 when none is.
 // Where squares overlap, the one drawn last (on top) wins.
 int32_t PointNear(const ShownPicture& picture, int x, int y);
 
@@ -65,7 +74,9 @@ std::string Readout(const ShownPicture& picture, int32_t index);
 
 // The data behind the picture as a table: a header row, then one row per
 // fiber, step or level, its columns joined by `separator`, as the batch
-// command's CSV files have them. Empty when nothing is shown.
+// command's CSV files have them; for the N-M chart with design curves, an
+// empty line and then the table of design-interaction.csv. Empty when
+// nothing is shown.
 Lines DataTable(const ShownPicture& picture, char separator);
 
 }  // namespace marrowick

@@ -33,6 +33,18 @@ std::string RoundTripText(double value) {
 }
 
 Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator) {
+  if (series.Biaxial) {
+    Lines lines{Row({"curvature_per_mm", "moment_kNm", "mz_kNm", "my_kNm", "curvature_z_per_mm",
+                     "curvature_y_per_mm"},
+                    separator)};
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(series.Count); ++i)
+      lines.push_back(
+          Row({RoundTripText(series.Curvatures[i]), RoundTripText(series.Moments[i]),
+               RoundTripText(series.MomentsZ[i]), RoundTripText(series.MomentsY[i]),
+               RoundTripText(series.CurvaturesZ[i]), RoundTripText(series.CurvaturesY[i])},
+              separator));
+    return lines;
+  }
   Lines lines{Row({"curvature_per_mm", "moment_kNm"}, separator)};
   for (std::size_t i = 1; i <= static_cast<std::size_t>(series.Count); ++i)
     lines.push_back(

@@ -20,7 +20,8 @@ std::string RoundTripText(double value);
 // joined by `separator` (a comma for a CSV file, a tab for pasting into a
 // spreadsheet). The lines carry no line ends.
 
-// curvature_per_mm, moment_kNm: one row per recorded step, in order.
+// curvature_per_mm, moment_kNm: one row per recorded step, in order; a biaxial
+// series adds mz_kNm, my_kNm, curvature_z_per_mm and curvature_y_per_mm.
 Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator = ',');
 
 // level, axial_force_kN, peak_moment_kNm: compression positive, as in "m-n.out".

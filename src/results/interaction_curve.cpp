@@ -27,7 +27,8 @@ double PeakMoment(const LevelMoments& level) {
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
                                       double compression_capacity,
                                       const InteractionCurveTables& tables,
-                                      const std::filesystem::path& folder) {
+                                      const std::filesystem::path& folder,
+                                      const MomentDirection& direction) {
   const int64_t slots = static_cast<int64_t>(axial_levels) + 2;
   if (slots < 0) FailRangeCheck();
   if (slots < 2)
@@ -42,8 +43,8 @@ InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capac
 
   const int32_t n = static_cast<int32_t>(slots - 1);
   for (int32_t i = 1; i <= n; ++i) {
-    const LevelMoments level =
-        ReadLevelMoments((folder / FormatTemplate("P%D_mom_cur.out", {i}, kFileDecimal)).string());
+    const LevelMoments level = ReadLevelMoments(
+        (folder / FormatTemplate("P%D_mom_cur.out", {i}, kFileDecimal)).string(), direction);
     tables.PeakMoments[static_cast<std::size_t>(i)] = PeakMoment(level);
     tables.AxialForces[static_cast<std::size_t>(i)] =
         ChartLevelForce(tension_capacity, compression_capacity, axial_levels, i);
@@ -53,11 +54,22 @@ InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capac
 
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
                                       double compression_capacity,
-                                      const std::filesystem::path& folder) {
+                                      const std::filesystem::path& folder,
+                                      const MomentDirection& direction) {
   RealTable peak_moments;
   RealTable axial_forces;
   return ReadInteractionCurve(axial_levels, tension_capacity, compression_capacity,
-                              {peak_moments, axial_forces}, folder);
+                              {peak_moments, axial_forces}, folder, direction);
+}
+
+std::vector<int32_t> LevelStepCounts(int32_t axial_levels, const std::filesystem::path& folder) {
+  std::vector<int32_t> counts;
+  for (int32_t level = 1; level <= axial_levels + 1; ++level)
+    counts.push_back(
+        ReadLevelMoments(
+            (folder / FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal)).string())
+            .Count);
+  return counts;
 }
 
 Lines InteractionCurveLines(const InteractionCurve& curve) {

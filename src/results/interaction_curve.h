@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 #include "core/text_file.h"
 #include "results/result_file.h"
@@ -30,15 +31,23 @@ struct InteractionCurveTables {
 // directory) and pairs it with the level's axial force. A count below 1 or
 // above kMaxAxialLevels is refused before anything is read (a negative table
 // size as a range check); a count of 0 reads level 1, then fails at its
-// force.
+// force. Bent at an angle, each level's peak is that of its resultant moment.
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
                                       double compression_capacity,
                                       const InteractionCurveTables& tables,
-                                      const std::filesystem::path& folder = {});
+                                      const std::filesystem::path& folder = {},
+                                      const MomentDirection& direction = {});
 // The same for a caller that keeps no tables of its own.
 InteractionCurve ReadInteractionCurve(int32_t axial_levels, double tension_capacity,
                                       double compression_capacity,
-                                      const std::filesystem::path& folder = {});
+                                      const std::filesystem::path& folder = {},
+                                      const MomentDirection& direction = {});
+
+// How many steps each level's "P%D_mom_cur.out" in `folder` recorded, level 1
+// first: a level stops at its first step without convergence, and one with
+// none found no equilibrium at all. Fails as the curve's reading does.
+std::vector<int32_t> LevelStepCounts(int32_t axial_levels,
+                                     const std::filesystem::path& folder = {});
 
 // The lines of "m-n.out": a title line, then each level's peak moment and
 // force in "%0.4E" form, joined by a comma, always with a point.

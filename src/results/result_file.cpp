@@ -47,21 +47,74 @@ int32_t ReadResultFile(const std::string& file_name, const RecorderSeries& serie
   return n;
 }
 
-MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
-                                                const RecorderSeries& series) {
-  ReadResultFile(file_name, series);
-  return {series.Count, series.First, *series.Second};
+namespace {
+
+// A biaxial run's file: the load factor, κz and κy on each line.
+MomentCurvatureSeries ReadBiaxialSeries(const std::string& file_name, const RecorderSeries& series,
+                                        const MomentDirection& direction) {
+  Lines lines;
+  LoadLines(lines, file_name);
+  if (lines.size() > static_cast<std::size_t>(std::numeric_limits<int32_t>::max() - 1))
+    FailRangeCheck();
+  const auto n = static_cast<int32_t>(lines.size());
+  const auto slots = static_cast<std::size_t>(n) + 1;
+  series.Count = n;
+  series.First.resize(slots);
+  series.Second->resize(slots);
+  MomentCurvatureSeries read;
+  read.Biaxial = true;
+  for (RealTable* table : {&read.MomentsZ, &read.MomentsY, &read.CurvaturesZ, &read.CurvaturesY})
+    table->resize(slots);
+  RecorderFields fields;
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+    SplitFields(fields, lines[i - 1]);
+    const BiaxialStep step =
+        BiaxialStepOf(direction, ParseReal(fields[1], kFileDecimal),
+                      ParseReal(fields[2], kFileDecimal), ParseReal(fields[3], kFileDecimal));
+    series.First[i] = step.moment_kNm;
+    (*series.Second)[i] = step.curvature;
+    read.MomentsZ[i] = step.mz_kNm;
+    read.MomentsY[i] = step.my_kNm;
+    read.CurvaturesZ[i] = step.curvature_z;
+    read.CurvaturesY[i] = step.curvature_y;
+  }
+  read.Count = n;
+  read.Moments = series.First;
+  read.Curvatures = *series.Second;
+  return read;
 }
 
-MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name) {
+}  // namespace
+
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
+                                                const RecorderSeries& series,
+                                                const MomentDirection& direction) {
+  if (!direction.Uniaxial()) return ReadBiaxialSeries(file_name, series, direction);
+  ReadResultFile(file_name, series);
   MomentCurvatureSeries read;
+  read.Count = series.Count;
+  read.Moments = series.First;
+  read.Curvatures = *series.Second;
+  return read;
+}
+
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
+                                                const MomentDirection& direction) {
+  MomentCurvatureSeries read;
+  RealTable moments, curvatures;
+  if (!direction.Uniaxial())
+    return ReadBiaxialSeries(file_name, {read.Count, moments, &curvatures}, direction);
   ReadResultFile(file_name, {read.Count, read.Moments, &read.Curvatures});
   return read;
 }
 
-LevelMoments ReadLevelMoments(const std::string& file_name) {
+LevelMoments ReadLevelMoments(const std::string& file_name, const MomentDirection& direction) {
   LevelMoments read;
   ReadResultFile(file_name, {read.Count, read.Moments});
+  // The load factor scales both reference moments: the resultant follows.
+  if (!direction.Uniaxial())
+    for (std::size_t i = 1; i <= static_cast<std::size_t>(read.Count); ++i)
+      read.Moments[i] = BiaxialStepOf(direction, read.Moments[i], 0, 0).moment_kNm;
   return read;
 }
 

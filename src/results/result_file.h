@@ -5,6 +5,7 @@
 #include <string>
 
 #include "section/analysis_state.h"
+#include "section/moment_direction.h"
 
 namespace marrowick {
 
@@ -19,10 +20,17 @@ using RecorderFields = std::array<std::string, 11>;
 void SplitFields(RecorderFields& fields, const std::string& line);
 
 // "mom_cur.out": one entry per recorded step, slot i from line i.
+//
+// A run bent at an angle records the load factor, κz and κy: Moments then
+// hold the resultant moment and Curvatures the curvature in the moment's
+// direction (BiaxialStepOf), and the components are kept beside them.
 struct MomentCurvatureSeries {
   int32_t Count = 0;
   RealTable Moments;     // kN·m, the first value of each line
   RealTable Curvatures;  // 1/mm, the second value
+  bool Biaxial = false;
+  RealTable MomentsZ{}, MomentsY{};        // kN·m, slots 1 to Count, when Biaxial
+  RealTable CurvaturesZ{}, CurvaturesY{};  // 1/mm
 };
 
 // One sweep level's "P%D_mom_cur.out": the first value (the moment, kN·m) of
@@ -51,13 +59,18 @@ int32_t ReadResultFile(const std::string& file_name, const RecorderSeries& serie
 
 // "mom_cur.out" read into the series given (moments first, curvatures
 // second, which must be given), and returned as they stand.
+// Bent at an angle, the series hold the resultant and the curvature in the
+// moment's direction.
 MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
-                                                const RecorderSeries& series);
+                                                const RecorderSeries& series,
+                                                const MomentDirection& direction = {});
 // The same for a caller that keeps no series of its own.
-MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name);
+MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
+                                                const MomentDirection& direction = {});
 
-// A level's file, its moments kept only in the returned value.
-LevelMoments ReadLevelMoments(const std::string& file_name);
+// A level's file, its moments kept only in the returned value (bent at an
+// angle, the resultant moments).
+LevelMoments ReadLevelMoments(const std::string& file_name, const MomentDirection& direction = {});
 
 // A confined section's deformation file (time, axial strain, curvature per
 // step): the compressive strain at the edge of a core of that height at each

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "section/confinement.h"
@@ -17,6 +18,15 @@ struct TFiber {
   // 2 steel, 3 a confined core.
   int32_t MatTag = 0;
   int32_t CornerBar = 0;  // 1 for the four corner bars
+};
+
+// The design-code inputs ("[design]") as given; an absent input is an empty
+// word or no number. With no code the program draws no design curve.
+struct DesignInputs {
+  std::string Code;           // "GB50010" or "ACI318"
+  std::string ConcreteGrade;  // "C15" … "C80"
+  std::string SteelGrade;     // "HPB300", "HRB400" …
+  std::optional<double> Concrete, SteelTension, SteelCompression, SteelModulus;  // MPa
 };
 
 // A real table numbered from 1: a table for n entries has n + 1 slots and
@@ -43,12 +53,14 @@ struct AnalysisState {
   int32_t BarCountY = 0;
   double BarDiameterY = 0;
   double AxialLoad = 0;
+  double BendingAngle = 0;  // degrees, as typed: MomentDirectionOf reduces it
   double CurvatureLimit = 0;
   double MeshSize = 0;
   double CornerBarDiameter = 0;
   int32_t AxialLevels = 0;
   // The hoops, when the section is confined.
   std::optional<HoopReinforcement> Hoops;
+  DesignInputs Design;
 
   // Fiber model.
   int32_t MeshCountX = 0;

@@ -37,6 +37,16 @@ enum class Field {
   HoopLegsX = 24,
   HoopLegsY = 25,
   HoopStrainAtMaxStress = 26,
+  // The design code's curve beside the analysis (the dialog 设计参数…). The
+  // words are any word here: the code's tables decide which they know, and
+  // an unknown one fails when 输入数据 takes it.
+  DesignCode = 30,
+  DesignConcreteGrade = 31,
+  DesignSteelGrade = 32,
+  DesignConcreteStrength = 33,
+  DesignSteelYield = 34,
+  DesignSteelCompression = 35,
+  DesignSteelModulus = 36,
 };
 
 inline constexpr int FieldNumber(Field field) {
@@ -52,7 +62,7 @@ enum class FieldRule { Real, Integer, Word };
 // window (pixels at 96 dpi, relative to its group box).
 struct InputField {
   Field id;
-  int edit;  // EditN, FieldNumber(id); 0 for an input not in the main window
+  int edit;                // EditN, FieldNumber(id); 0 for an input not in the main window
   const char* file_group;  // "[concrete]" … in a section file; null: not in the file
   const char* key;         // the section file's and summary.json's name
   FieldRule rule;
@@ -66,8 +76,10 @@ struct InputField {
 
 // The one table of inputs, in the order a section file lists them and the
 // window builds its fields: materials, outline and bars, then the analysis
-// settings. The bending angle is in the window only.
-inline constexpr std::array<InputField, 26> kInputFields{{
+// settings, then the dialogs' inputs. The bending angle is written to a file
+// only when it is not zero (OmittedAtZero), so that the files of sections bent
+// about x alone stay as they were before the angle could be set.
+inline constexpr std::array<InputField, 33> kInputFields{{
     // clang-format off
     {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
     {Field::ConcretePeakStrain, 2, "concrete", "peak_strain", FieldRule::Real, "0.002", "极限强度应变", 1, 2, 16, 48, 104, 40, 121},
@@ -86,7 +98,7 @@ inline constexpr std::array<InputField, 26> kInputFields{{
     {Field::BarDiameterY, 14, "section", "bar_diameter_y_mm", FieldRule::Integer, "20", "Φ", 3, 14, 160, 144, 176, 136, 49},
     {Field::MeshSize, 18, "section", "fiber_size_mm", FieldRule::Real, "35", "划分单元大小", 3, 18, 24, 168, 104, 160, 121},
     {Field::AxialLoad, 15, "analysis", "axial_force_kN", FieldRule::Real, "-1000", "施加轴力(kN))", 4, 15, 24, 24, 104, 16, 121},
-    {Field::BendingAngle, 16, nullptr, nullptr, FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
+    {Field::BendingAngle, 16, "analysis", "bending_angle_deg", FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
     {Field::CurvatureLimit, 17, "analysis", "max_curvature_per_mm", FieldRule::Real, "0.00002", "最大曲率限值", 4, 17, 24, 72, 104, 64, 121},
     {Field::AxialLevels, 20, "analysis", "axial_segments", FieldRule::Integer, "20", "轴压力分段", 5, 20, 32, 24, 104, 16, 121},
     // Every hoop input is absent unless given, so that a section without
@@ -98,6 +110,13 @@ inline constexpr std::array<InputField, 26> kInputFields{{
     {Field::HoopLegsX, 0, "confinement", "hoop_legs_x", FieldRule::Integer, nullptr, "X方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
     {Field::HoopLegsY, 0, "confinement", "hoop_legs_y", FieldRule::Integer, nullptr, "Y方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
     {Field::HoopStrainAtMaxStress, 0, "confinement", "hoop_strain_at_max_stress", FieldRule::Real, nullptr, "箍筋极限应变εsu(空为0.12)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignCode, 0, "design", "code", FieldRule::Word, nullptr, "设计规范 (GB50010, ACI318)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignConcreteGrade, 0, "design", "concrete_grade", FieldRule::Word, nullptr, "混凝土强度等级 (C15…C80)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelGrade, 0, "design", "steel_grade", FieldRule::Word, nullptr, "钢筋牌号 (HPB300, HRB400…)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignConcreteStrength, 0, "design", "fc_MPa", FieldRule::Real, nullptr, "混凝土强度fc(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelYield, 0, "design", "fy_MPa", FieldRule::Real, nullptr, "钢筋抗拉强度fy(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelCompression, 0, "design", "fy_compression_MPa", FieldRule::Real, nullptr, "钢筋抗压强度f'y(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::DesignSteelModulus, 0, "design", "Es_MPa", FieldRule::Real, nullptr, "钢筋弹性模量Es(MPa)", 0, 0, 0, 0, 0, 0, 0},
     // clang-format on
 }};
 
@@ -117,6 +136,11 @@ inline constexpr std::size_t kFieldSlots = [] {
     largest = FieldNumber(entry.id) > largest ? FieldNumber(entry.id) : largest;
   return static_cast<std::size_t>(largest) + 1;
 }();
+
+// An input that a section file and summary.json leave out while it is zero.
+constexpr bool OmittedAtZero(Field field) {
+  return field == Field::BendingAngle;
+}
 
 // The table's entry for a field.
 constexpr const InputField& InputFieldOf(Field field) {

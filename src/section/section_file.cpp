@@ -213,6 +213,7 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
   for (const SectionFileKey& entry : kSectionFileKeys) {
     std::string text = field_text(entry.field);
     if (entry.optional && text.empty()) continue;
+    if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, decimal) == 0) continue;
     if (group != entry.group) {
       if (!group.empty()) lines.emplace_back();
       group = entry.group;

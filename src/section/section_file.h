@@ -26,7 +26,7 @@ inline constexpr std::size_t kSectionFileKeyCount = [] {
 }();
 
 // Every key, in the order a file is written: the inputs of the table that a
-// file holds (all but the bending angle).
+// file holds (the bending angle only when it is not zero, see OmittedAtZero).
 inline constexpr std::array<SectionFileKey, kSectionFileKeyCount> kSectionFileKeys = [] {
   std::array<SectionFileKey, kSectionFileKeyCount> keys{};
   std::size_t next = 0;
@@ -38,8 +38,7 @@ inline constexpr std::array<SectionFileKey, kSectionFileKeyCount> kSectionFileKe
 }();
 
 // The texts a section file gives: texts[n] for input n (EditN for the main
-// window's twenty); none where the file has no key for the input (always so
-// for Edit16).
+// window's twenty); none where the file has no key for the input.
 using SectionTexts = std::array<std::optional<std::string>, kFieldSlots>;
 
 // Reads a section file: INI text, UTF-8, "[group]" lines, "key=value" lines

@@ -1,5 +1,8 @@
 #include "section/section_input.h"
 
+#include <optional>
+#include <utility>
+
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "core/number_text.h"
@@ -67,12 +70,38 @@ void CaptureSectionInput(AnalysisState& state, const FieldText& field_text,
   state.BarDiameterX = integer(Field::BarDiameterX);
   state.BarDiameterY = integer(Field::BarDiameterY);
   state.CornerBarDiameter = real(Field::CornerBarDiameter);
-  // The bending angle is checked like every other field but no analysis uses it.
-  static_cast<void>(real(Field::BendingAngle));
+  state.BendingAngle = real(Field::BendingAngle);
   state.AxialLoad = real(Field::AxialLoad);
   state.CurvatureLimit = real(Field::CurvatureLimit);
   state.AxialLevels = integer(Field::AxialLevels);
-  state.Hoops = dialog_text ? CaptureHoops(dialog_text) : std::nullopt;
+  std::optional<HoopReinforcement> hoops = dialog_text ? CaptureHoops(dialog_text) : std::nullopt;
+  // The core's crushing strain is followed at its edge in the plane of
+  // bending, which only bending about x has worked out.
+  if (hoops && state.BendingAngle != 0)
+    FailInvalidInput(std::string("A confined core is bent about x only: ") +
+                     InputFieldOf(Field::BendingAngle).caption + " (" +
+                     InputFieldOf(Field::BendingAngle).key + ") must be 0 with " +
+                     InputFieldOf(Field::HoopDiameter).caption + " (" +
+                     InputFieldOf(Field::HoopDiameter).key + ") given");
+  state.Hoops = hoops;
+}
+
+void CaptureDesignInput(AnalysisState& state, const FieldText& input_text) {
+  auto text = [&](Field field) { return input_text(FieldNumber(field)); };
+  auto real = [&](Field field) -> std::optional<double> {
+    const std::string given = text(field);
+    if (given.empty()) return std::nullopt;
+    return ParseReal(given, RegionalDecimal());
+  };
+  DesignInputs design;
+  design.Code = text(Field::DesignCode);
+  design.ConcreteGrade = text(Field::DesignConcreteGrade);
+  design.SteelGrade = text(Field::DesignSteelGrade);
+  design.Concrete = real(Field::DesignConcreteStrength);
+  design.SteelTension = real(Field::DesignSteelYield);
+  design.SteelCompression = real(Field::DesignSteelCompression);
+  design.SteelModulus = real(Field::DesignSteelModulus);
+  state.Design = std::move(design);
 }
 
 void EnterSectionData(AnalysisState& state, const FieldText& field_text,

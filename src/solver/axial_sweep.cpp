@@ -12,11 +12,13 @@
 namespace marrowick {
 
 AxialSweepScripts::AxialSweepScripts(const ScriptSection& section, int32_t axial_levels,
-                                     double tension_capacity, double compression_capacity)
+                                     double tension_capacity, double compression_capacity,
+                                     const MomentDirection& direction)
     : section_(section),
       axial_levels_(axial_levels),
       tension_capacity_(tension_capacity),
       compression_capacity_(compression_capacity),
+      direction_(direction),
       level_count_(static_cast<int32_t>(static_cast<uint32_t>(axial_levels) + uint32_t{1})) {
   if (level_count_ <= 0) {
     level_count_ = 0;
@@ -35,15 +37,15 @@ LevelScript AxialSweepScripts::Level(int32_t level) const {
   LevelScript script{FormatTemplate("P%D.tcl", {level}, kFileDecimal),
                      FormatTemplate("P%D_mom_cur.out", {level}, kFileDecimal),
                      {}};
-  script.lines =
-      BuildSolverScript(section_, fiber_lines_, load, script.recorder_file, script.script_file);
+  script.lines = BuildSolverScript(section_, fiber_lines_, load, script.recorder_file,
+                                   script.script_file, direction_);
   return script;
 }
 
 void RunAxialSweep(const AnalysisState& state, const SolverStarted& started) {
   const ScriptSection section = ScriptSectionOf(state);
   const AxialSweepScripts sweep(section, state.AxialLevels, state.TensionCapacity,
-                                state.CompressionCapacity);
+                                state.CompressionCapacity, MomentDirectionOf(state.BendingAngle));
   for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
     const LevelScript script = sweep.Level(level);
     // The solver reads its script as soon as it starts, so the script must be

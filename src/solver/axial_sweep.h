@@ -28,7 +28,7 @@ class AxialSweepScripts {
   // count wraps like a 32-bit integer: a huge count gives a negative number
   // of levels and so no level at all.
   AxialSweepScripts(const ScriptSection& section, int32_t axial_levels, double tension_capacity,
-                    double compression_capacity);
+                    double compression_capacity, const MomentDirection& direction = {});
 
   int32_t LevelCount() const { return level_count_; }
 
@@ -42,6 +42,7 @@ class AxialSweepScripts {
   int32_t axial_levels_;
   double tension_capacity_;
   double compression_capacity_;
+  MomentDirection direction_;
   int32_t level_count_;
 };
 

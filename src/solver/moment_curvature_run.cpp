@@ -16,7 +16,7 @@ void RunMomentCurvature(const AnalysisState& state, const SolverStarted& started
   if (state.Confinement && ::unlink(kDeformationFile) != 0 && errno != ENOENT)
     FailFileDelete(kDeformationFile, errno);
   SaveLines(BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl",
-                              kDeformationFile),
+                              MomentDirectionOf(state.BendingAngle), kDeformationFile),
             "os.tcl");
   started(StartSolver("os.tcl", "mom_cur.out"));
 }

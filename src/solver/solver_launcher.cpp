@@ -68,22 +68,31 @@ SolverProcess::~SolverProcess() {
   if (exit_fd_ >= 0) ::close(exit_fd_);
 }
 
-bool SolverProcess::Ended() const {
-  if (pid_ < 0) return true;
-  // WNOWAIT leaves the ended solver unreaped, so its number still names its
-  // session while the rest of it is killed.
+namespace {
+
+// Whether the child has ended, leaving it unreaped (WNOWAIT), so that its
+// number still names its session while the rest of that is killed. Nothing
+// when it was reaped elsewhere and nothing more can be known.
+std::optional<bool> HasEnded(pid_t pid) {
   siginfo_t info;
   std::memset(&info, 0, sizeof info);
-  while (::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) != 0) {
-    // Reaped elsewhere: it has certainly ended.
-    if (errno != EINTR) return true;
-  }
+  while (::waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0)
+    if (errno != EINTR) return std::nullopt;
   return info.si_pid != 0;
 }
 
+}  // namespace
+
+bool SolverProcess::Ended() const {
+  return pid_ < 0 || HasEnded(pid_).value_or(true);
+}
+
 std::optional<int> SolverProcess::Reap() {
-  if (pid_ < 0 || !Ended()) return std::nullopt;
-  ::kill(-pid_, SIGKILL);
+  if (pid_ < 0) return std::nullopt;
+  const std::optional<bool> ended = HasEnded(pid_);
+  if (ended == false) return std::nullopt;
+  // Reaped elsewhere, its number may already be another's: nothing is killed.
+  if (ended.has_value()) ::kill(-pid_, SIGKILL);
   return Collect();
 }
 

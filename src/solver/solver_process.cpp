@@ -63,6 +63,10 @@ std::string LocateSolver() {
   return IsExecutableFile(bundled) ? std::filesystem::absolute(bundled).string() : std::string();
 }
 
+bool IsBundledSolver(const std::string& program) {
+  return program.empty() || std::filesystem::path(program).filename() == kBundledSolverName;
+}
+
 void SetBundledSolverDirectory(const std::string& directory) {
   BundledDirectoryOverride() = directory;
 }

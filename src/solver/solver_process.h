@@ -30,6 +30,10 @@ inline void LetSolverRun(SolverProcess) {}
 // in another directory needs no lookup); empty when there is none.
 std::string LocateSolver();
 
+// Whether a program LocateSolver found is the bundled solver, or no
+// program was found (the bundled solver is then the one that can run).
+bool IsBundledSolver(const std::string& program);
+
 // The solver-start failure for a command line such as "opensees.exe os.tcl".
 [[noreturn]] void FailSolverStart(const std::string& command_line, int errno_value);
 

@@ -51,22 +51,34 @@ Lines ScriptFiberLines(std::span<const TFiber> fibers) {
 
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file,
-                        const std::string& deformation_file) {
+                        const MomentDirection& direction, const std::string& deformation_file) {
   return BuildSolverScript(section, ScriptFiberLines(section.Fibers), axial_load_kN, recorder_file,
-                           script_file, deformation_file);
+                           script_file, direction, deformation_file);
 }
 
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file, const std::string& deformation_file) {
+                        const std::string& script_file, const MomentDirection& direction,
+                        const std::string& deformation_file) {
   Lines lines;
+  const bool plane = direction.Uniaxial();
 
   lines.push_back("wipe");
-  lines.push_back("model basic -ndm 2 -ndf 3;");
-  lines.push_back("node 1 0.0 0.0  ");
-  lines.push_back("node 2 0.0 0.0  ");
-  lines.push_back("fix 1 1 1 1  ");
-  lines.push_back("fix 2 0 1 0  ");
+  if (plane) {
+    lines.push_back("model basic -ndm 2 -ndf 3;");
+    lines.push_back("node 1 0.0 0.0  ");
+    lines.push_back("node 2 0.0 0.0  ");
+    lines.push_back("fix 1 1 1 1  ");
+    lines.push_back("fix 2 0 1 0  ");
+  } else {
+    // Node 2 keeps the axial displacement and the two bending rotations; the
+    // twist is held, so the torsional stiffness only has to exist.
+    lines.push_back("model basic -ndm 3 -ndf 6;");
+    lines.push_back("node 1 0.0 0.0 0.0  ");
+    lines.push_back("node 2 0.0 0.0 0.0  ");
+    lines.push_back("fix 1 1 1 1 1 1 1  ");
+    lines.push_back("fix 2 0 1 1 1 0 0  ");
+  }
   // Concrete01 takes compression as negative; engineers enter strengths and
   // strains as positive magnitudes.
   lines.push_back(Format(
@@ -82,13 +94,14 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
     lines.push_back(Format(
         "uniaxialMaterial Concrete04 3 %0.4E %0.4E %0.4E %0.4E",
         {-Extended{core->Fcc}, -Extended{core->Ecc}, -Extended{core->Ecu}, Extended{core->Ec}}));
-  lines.push_back("section\tFiber\t1001\t{");
+  lines.push_back(plane ? "section\tFiber\t1001\t{" : "section\tFiber\t1001\t-GJ\t1e12\t{");
   lines.insert(lines.end(), fiber_lines.begin(), fiber_lines.end());
   lines.push_back("}");
   lines.push_back("element zeroLengthSection  1   1   2  1001");
   lines.push_back("pattern Plain 1 Constant {");
   // kN to N, kept at extended precision up to the text.
-  lines.push_back(Format("load 2 %0.4E 0.0 0.0", {axial_load_kN * 1000}));
+  lines.push_back(Format(plane ? "load 2 %0.4E 0.0 0.0" : "load 2 %0.4E 0.0 0.0 0.0 0.0 0.0",
+                         {axial_load_kN * 1000}));
   lines.push_back("}");
   lines.push_back("integrator LoadControl 0.1");
   lines.push_back("system SparseGeneral -piv;");
@@ -103,17 +116,32 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   // load factor lags the moment the section actually carries. Restarting
   // time at 0 makes the recorded load factor the moment in kN·m.
   lines.push_back("loadConst -time 0.0");
-  lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 3 disp");
-  if (section.Confinement && !deformation_file.empty())
-    lines.push_back("recorder Element -file " + deformation_file +
-                    " -time -ele 1 section deformation");
-  lines.push_back("pattern Plain 2 Linear {");
-  lines.push_back("load 2 0.0 0.0 1e6");
-  lines.push_back("}");
-  // 100 equal rotation steps up to the curvature limit.
-  lines.push_back(
-      Format("integrator DisplacementControl 2 3 %0.4E", {Extended{section.CurvatureLimit} / 100}));
-  lines.push_back("analyze 100 ");
+  if (plane) {
+    lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 3 disp");
+    if (section.Confinement && !deformation_file.empty())
+      lines.push_back("recorder Element -file " + deformation_file +
+                      " -time -ele 1 section deformation");
+    lines.push_back("pattern Plain 2 Linear {");
+    lines.push_back("load 2 0.0 0.0 1e6");
+    lines.push_back("}");
+    // Equal rotation steps up to the curvature limit.
+    lines.push_back(Format("integrator DisplacementControl 2 3 %0.4E",
+                           {Extended{section.CurvatureLimit} / kCurvatureSteps}));
+  } else {
+    lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 6 5 disp");
+    lines.push_back("pattern Plain 2 Linear {");
+    lines.push_back(Format("load 2 0.0 0.0 0.0 0.0 %0.4E %0.4E",
+                           {Extended{direction.reference_my}, Extended{direction.reference_mz}}));
+    lines.push_back("}");
+    // The driven rotation takes the share of the plane step that its
+    // component has of the moment, so that the curvature in the moment's
+    // direction still reaches about the limit in as many steps.
+    const double share = direction.drives_z ? direction.cosine : direction.sine;
+    lines.push_back(Format(direction.drives_z ? "integrator DisplacementControl 2 6 %0.4E"
+                                              : "integrator DisplacementControl 2 5 %0.4E",
+                           {Extended{section.CurvatureLimit} / kCurvatureSteps * Extended{share}}));
+  }
+  lines.push_back("analyze " + std::to_string(kCurvatureSteps) + " ");
   lines.push_back("file delete " + script_file);
   return lines;
 }

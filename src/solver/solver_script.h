@@ -7,6 +7,7 @@
 #include "core/extended_arithmetic.h"
 #include "core/text_file.h"
 #include "section/analysis_state.h"
+#include "section/moment_direction.h"
 
 namespace marrowick {
 
@@ -26,6 +27,10 @@ struct ScriptSection {
   std::optional<ConfinedConcrete> Confinement;
 };
 
+// The equal curvature steps of a moment-curvature run up to the limit: a run
+// that records fewer stopped at a step without convergence.
+inline constexpr int kCurvatureSteps = 100;
+
 // The section as the last "输入数据" captured it. The fibers are a view into
 // the state's table, valid while the state is unchanged.
 ScriptSection ScriptSectionOf(const AnalysisState& state);
@@ -38,8 +43,17 @@ ScriptSection ScriptSectionOf(const AnalysisState& state);
 // settings, because the solver reads Tcl numbers. A confined section's core
 // is Concrete04, and with a deformation_file the section's axial strain and
 // curvature are recorded there step by step beside the recorder_file.
+//
+// Bent at an angle (θ ≠ 0) the script is a model in space: the moment pattern
+// holds the reference moments of the direction, DisplacementControl drives
+// the larger component's rotation with the step of the plane script times
+// |cos θ| or |sin θ|, signed like that component, and the recorder writes the
+// load factor (the resultant moment in kN·m, to the script's rounding), then
+// κz and κy. θ = 0 writes the plane script. The deformation_file is recorded
+// by the plane script only.
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file,
+                        const MomentDirection& direction = {},
                         const std::string& deformation_file = {});
 
 // The script's fiber lines, one per fiber: most of a script's text, and the
@@ -49,6 +63,7 @@ Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
 Lines ScriptFiberLines(std::span<const TFiber> fibers);
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file, const std::string& deformation_file = {});
+                        const std::string& script_file, const MomentDirection& direction = {},
+                        const std::string& deformation_file = {});
 
 }  // namespace marrowick

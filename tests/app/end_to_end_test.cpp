@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QAction>
 #include <QColor>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -154,6 +156,35 @@ TEST(EndToEnd, DefaultSectionThroughBothAnalysesWithTheBundledSolver) {
   EXPECT_LT(moments.back(), 0.05 * *peak);
   for (auto it = moments.begin(); it != peak; ++it) EXPECT_LT(*it, *(it + 1)) << *it;
   for (auto it = peak; it + 1 != moments.end(); ++it) EXPECT_GT(*it, *(it + 1)) << *it;
+}
+
+// 显示Mx-My曲线 starts its 24 runs and returns at once; the window draws the
+// contour when the event loop has seen the last one end.
+TEST(EndToEnd, TheContourIsDrawnOnceItsRunsHaveEnded) {
+  const PathWithoutOpenSees path;
+  const testing::ScopedTempDir directory;
+  RecordingForm form;
+  form.show();
+  form.Press("Button6");  // 输入数据
+  form.SurfaceTools1->ShowContour->trigger();
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  EXPECT_TRUE(std::filesystem::exists("A24.tcl") || std::filesystem::exists("A24_mom_cur.out"));
+  const auto deadline = std::chrono::steady_clock::now() + kSolverPatience;
+  while (form.SurfaceTools1->Picture().kind != ShownPicture::Kind::Contour &&
+         std::chrono::steady_clock::now() < deadline)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  const ShownPicture& contour = form.SurfaceTools1->Picture();
+  ASSERT_EQ(contour.kind, ShownPicture::Kind::Contour);
+  ASSERT_EQ(contour.count, 24);
+  // At 0° the moment is about x alone; at 90° about y alone.
+  EXPECT_GT(contour.y[1], 0);
+  EXPECT_EQ(contour.x[1], 0);
+  EXPECT_GT(contour.x[7], 0);
+  EXPECT_NEAR(contour.y[7], 0, 1e-9);
+  const QImage chart = form.Image1->grab().toImage();
+  const ChartPixel first = PointPixel(contour, 1);
+  EXPECT_TRUE(RedNear(chart, first.X, first.Y));
 }
 
 // The window does not watch its solvers: a test waits until no other process

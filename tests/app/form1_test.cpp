@@ -105,7 +105,7 @@ TEST(Form1, EveryFieldHasItsLabelPlaceAndDefaultText) {
     EXPECT_EQ(label->height(), 14);
     EXPECT_EQ(label->text(), Text(field.caption));
     EXPECT_EQ(edit->text(), Text(kDefaultFieldTexts[field.edit]));
-    EXPECT_EQ(edit->isEnabled(), field.edit != 16);
+    EXPECT_TRUE(edit->isEnabled());  // the bending angle too, since it bends the section
   }
 }
 

@@ -8,6 +8,9 @@
 //   key-points.png         the moment-curvature chart with "显示特征点" on
 //   context-menu.png       the screen under the window with the drawing
 //                          surface's context menu open over the N-M curve
+//   report.pdf             保存报告… at the end, in the current directory
+//   design-curve.png       the N-M curve with GB 50010's design curve for
+//                          C30 / HRB400 beside it, key points marked
 //   confinement-dialog.png the dialog of the hoops (约束混凝土…), filled in
 //   confined-section-view.png, confined-key-points.png
 //                          that section, confined, under 3000 kN: its view
@@ -35,6 +38,7 @@
 #include "app/form1.h"
 #include "app/image_control.h"
 #include "app/input_dialog.h"
+#include "app/report_tool.h"
 #include "app/surface_tools.h"
 #include "core/decimal_symbol.h"
 #include "solver_wait.h"
@@ -178,7 +182,25 @@ int main(int argc, char** argv) {
                        .save(out.filePath(QStringLiteral("context-menu.png"))))
                 status = 1;
               menu->close();
-              confined();
+              form.RunOperation([&] { form.Report1->Save("report.pdf"); });
+              if (form.failed) status = 1;
+              // The same levels beside GB 50010's design curve for C30 and
+              // HRB400, its key points marked.
+              using marrowick::Field;
+              form.Inputs().SetText(Field::DesignCode, QStringLiteral("GB50010"));
+              form.Inputs().SetText(Field::DesignConcreteGrade, QStringLiteral("C30"));
+              form.Inputs().SetText(Field::DesignSteelGrade, QStringLiteral("HRB400"));
+              form.Press("Button6");
+              form.Press("Button5");
+              form.SurfaceTools1->ShowKeyPoints->setChecked(true);
+              after(500, [&] {
+                save("design-curve.png");
+                // The confined pictures are of the section without a code.
+                for (const Field field :
+                     {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade})
+                  form.Inputs().SetText(field, QString());
+                confined();
+              });
             });
           });
         });

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/report_tool.h"
 #include "core/decimal_symbol.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
@@ -78,18 +79,22 @@ TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
   EXPECT_EQ(opened.Files().SaveSection->shortcut(), QKeySequence(QKeySequence::Save));
   EXPECT_EQ(opened.Files().OpenSection->shortcut(), QKeySequence(QKeySequence::Open));
 
-  // A right click on the background (a group box passes it on) offers both.
+  // A right click on the background (a group box passes it on) offers both,
+  // and after them the dialog of the design parameters and the report.
   QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
   QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
   const QMenu* menu = opened.findChild<QMenu*>();
   ASSERT_NE(menu, nullptr);
-  // After them, apart, the dialog of the hoops.
+  // After them, apart, the dialogs of the hoops and of the design code, then
+  // the report.
   const QList<QAction*> entries = menu->actions();
-  ASSERT_EQ(entries.size(), 4);
+  ASSERT_EQ(entries.size(), 6);
   EXPECT_EQ(entries.mid(0, 2),
             (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection}));
   EXPECT_TRUE(entries[2]->isSeparator());
   EXPECT_EQ(entries[3], opened.ConfinementDialog);
+  EXPECT_EQ(entries[4]->text(), QString::fromUtf8("设计参数…"));
+  EXPECT_EQ(entries[5], opened.Report1->SaveReport);
   EXPECT_EQ(opened.ConfinementDialog->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
 }
 

@@ -108,7 +108,8 @@ TEST_F(SurfaceTest, MenuEntriesCopyAndSaveWhatIsShown) {
     if (!entry->isSeparator()) captions.push_back(entry->text());
   EXPECT_EQ(captions, (std::vector<QString>{
                           QString::fromUtf8("复制数据"), QString::fromUtf8("保存数据…"),
-                          QString::fromUtf8("保存图片…"), QString::fromUtf8("显示特征点")}));
+                          QString::fromUtf8("保存图片…"), QString::fromUtf8("显示特征点"),
+                          QString::fromUtf8("显示Mx-My曲线"), QString::fromUtf8("保存报告…")}));
 
   WriteBytes("mom_cur.out", kMomentCurvature);
   form.Press("Button4");
@@ -116,7 +117,7 @@ TEST_F(SurfaceTest, MenuEntriesCopyAndSaveWhatIsShown) {
   QContextMenuEvent right(QContextMenuEvent::Mouse, QPoint(200, 100), QPoint(200, 100));
   QApplication::sendEvent(form.Image1, &right);  // a right click opens the menu
   ASSERT_NE(form.Image1->findChild<QMenu*>(), nullptr);
-  EXPECT_EQ(form.Image1->findChild<QMenu*>()->actions().size(), 5);
+  EXPECT_EQ(form.Image1->findChild<QMenu*>()->actions().size(), 9);
 
   tools.CopyData->trigger();
   EXPECT_EQ(QApplication::clipboard()->text(),

@@ -13,18 +13,23 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <set>
 #include <sstream>
 #include <thread>
 
+#include "batch/batch_options.h"
 #include "charts/image_canvas.h"
 #include "charts/interaction_curve.h"
 #include "charts/moment_curvature_chart.h"
+#include "charts/mx_my_chart.h"
 #include "charts/section_view.h"
+#include "core/failure.h"
 #include "core/text_file.h"
 #include "results/key_points.h"
 #include "section/section_input.h"
@@ -167,7 +172,8 @@ TEST(Batch, EverySectionGivesTheWindowsFilesAndPictures) {
     std::size_t scripts = 0;
     for (const fs::directory_entry& kept : fs::directory_iterator(folder))
       scripts += kept.path().extension() == ".kept";
-    EXPECT_EQ(scripts, static_cast<std::size_t>(state.AxialLevels) + 2);
+    // The moment-curvature run, the levels and the contour's 24 runs.
+    EXPECT_EQ(scripts, static_cast<std::size_t>(state.AxialLevels) + 2 + 24);
     for (const fs::directory_entry& script : fs::directory_iterator(".")) {
       if (script.path().extension() != ".tcl") continue;
       EXPECT_EQ(ReadBytes((folder / script.path().filename()).string() + ".kept"),
@@ -186,12 +192,21 @@ TEST(Batch, EverySectionGivesTheWindowsFilesAndPictures) {
     ShowInteractionCurve(state, window);
     EXPECT_EQ(Picture("interaction.png"), window.Image());
     EXPECT_EQ(ReadBytes("m-n.out"), batch_mn);
+    ShowMxMyContour(state, window);
+    EXPECT_EQ(Picture("mx-my.png"), window.Image());
 
     // The tables hold the very doubles the window read and computed.
     const auto bending = CsvRows("moment-curvature.csv", "curvature_per_mm,moment_kNm");
     ASSERT_EQ(bending.size(), static_cast<std::size_t>(state.SeriesCount));
     for (std::size_t i = 0; i < bending.size(); ++i)
       EXPECT_EQ(bending[i], (std::vector{state.CurvatureSeries[i + 1], state.MomentSeries[i + 1]}));
+    // The contour's run at 0° is the moment-curvature run: it reaches its peak.
+    const auto contour = CsvRows("mx-my.csv", "angle_deg,axial_force_kN,mz_kNm,my_kNm");
+    ASSERT_EQ(contour.size(), 24u);
+    EXPECT_EQ(contour[0],
+              (std::vector<double>{
+                  0, state.AxialLoad,
+                  *std::max_element(state.MomentSeries.begin() + 1, state.MomentSeries.end()), 0}));
     const auto levels = CsvRows("interaction.csv", "level,axial_force_kN,peak_moment_kNm");
     ASSERT_EQ(levels.size(), static_cast<std::size_t>(state.AxialLevels) + 1);
     for (std::size_t i = 0; i < levels.size(); ++i)
@@ -284,6 +299,74 @@ TEST(Batch, AConfinedCoreCarriesTheSectionFurtherAndIsReported) {
   EXPECT_EQ(std::count_if(fibers.begin(), fibers.end(),
                           [](const std::string& row) { return row.starts_with("core_concrete,"); }),
             13 * 16);
+
+  // The contour's runs, most of them in space, take the confined core too:
+  // at every angle it carries more than the plain section.
+  const std::string columns = "angle_deg,axial_force_kN,mz_kNm,my_kNm";
+  const auto plain_contour = CsvRows("plain/mx-my.csv", columns);
+  const auto confined_contour = CsvRows("confined/mx-my.csv", columns);
+  ASSERT_EQ(confined_contour.size(), 24u);
+  ASSERT_EQ(plain_contour.size(), 24u);
+  for (std::size_t k = 0; k < 24; ++k)
+    EXPECT_GT(std::hypot(confined_contour[k][2], confined_contour[k][3]),
+              std::hypot(plain_contour[k][2], plain_contour[k][3]))
+        << confined_contour[k][0];
+  EXPECT_TRUE(fs::exists("confined/report.pdf"));
+}
+
+// A square section with the same bars on every face bends alike about
+// either axis: a quarter turn gives the same resultant curve. At 30° the CSV
+// carries both components and the resultant is made of them.
+TEST(Batch, AtAnAngleTheCurvesAreThoseOfTheResultantMoment) {
+  testing::ScopedTempDir dir;
+  const std::string square =
+      "[section]\nwidth_mm=500\nheight_mm=500\nfiber_size_mm=50\n[analysis]\naxial_segments=4\n";
+  WriteBytes("square.ini", square);
+  WriteBytes("turned.ini", square + "bending_angle_deg=90\n");
+  WriteBytes("skew.ini", "[analysis]\nbending_angle_deg=30\naxial_segments=4\n");
+  ASSERT_EQ(RunBatch({"--out", "out", "square.ini", "turned.ini", "skew.ini"}), 0)
+      << ReadBytes("batch.err");
+
+  const auto close = [](const std::vector<std::vector<double>>& a,
+                        const std::vector<std::vector<double>>& b, std::size_t columns) {
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i)
+      for (std::size_t k = 0; k < columns; ++k)
+        EXPECT_NEAR(a[i][k], b[i][k], 1e-9 * std::fabs(b[i][k])) << i << "," << k;
+  };
+  const std::string components =
+      "curvature_per_mm,moment_kNm,mz_kNm,my_kNm,curvature_z_per_mm,curvature_y_per_mm";
+  close(CsvRows("out/turned/moment-curvature.csv", components),
+        CsvRows("out/square/moment-curvature.csv", "curvature_per_mm,moment_kNm"), 2);
+  const std::string levels = "level,axial_force_kN,peak_moment_kNm";
+  close(CsvRows("out/turned/interaction.csv", levels),
+        CsvRows("out/square/interaction.csv", levels), 3);
+
+  // The square's contour is symmetric about both axes and both diagonals:
+  // the same resultant at θ, −θ, 180° − θ and 90° − θ.
+  const auto contour = CsvRows("out/square/mx-my.csv", "angle_deg,axial_force_kN,mz_kNm,my_kNm");
+  ASSERT_EQ(contour.size(), 24u);
+  const auto resultant = [&](int k) {
+    const auto& row = contour[static_cast<std::size_t>((k % 24 + 24) % 24)];
+    return std::hypot(row[2], row[3]);
+  };
+  for (int k = 0; k < 24; ++k) {
+    const double r = resultant(k);
+    EXPECT_GT(r, 0);
+    for (int mirror : {-k, 12 - k, 6 - k}) EXPECT_NEAR(resultant(mirror), r, 1e-6 * r) << k;
+  }
+
+  const auto skew = CsvRows("out/skew/moment-curvature.csv", components);
+  ASSERT_EQ(skew.size(), 100u);  // every step converges
+  for (const auto& row : skew) {
+    EXPECT_DOUBLE_EQ(row[1], std::hypot(row[2], row[3]));
+    EXPECT_NEAR(row[3] * 866000, row[2] * 500000, 1e-9 * std::fabs(row[2]));
+    EXPECT_NEAR(row[0], row[4] * std::cos(M_PI / 6) + row[5] * std::sin(M_PI / 6), 1e-15);
+  }
+  const QJsonObject summary =
+      QJsonDocument::fromJson(QByteArray::fromStdString(ReadBytes("out/skew/summary.json")))
+          .object();
+  EXPECT_EQ(summary["inputs"]["bending_angle_deg"].toDouble(), 30);
 }
 
 std::set<std::string> Names(const fs::path& folder) {
@@ -302,11 +385,17 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
     WriteBytes("c/" + std::string(file), "x");
   WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
   ASSERT_EQ(RunBatch({"c.ini"}), 0) << ReadBytes("batch.err");
-  EXPECT_EQ(Names("c"), (std::set<std::string>{
-                            "P0.tcl", "P1_mom_cur.out", "P2_mom_cur.out", "P3_mom_cur.out",
-                            "Px.tcl", "fibers.csv", "interaction.csv", "interaction.png", "m-n.out",
-                            "mom_cur.out", "moment-curvature.csv", "moment-curvature.png",
-                            "notes.txt", "section.png", "summary.json"}));
+  std::set<std::string> names = {
+      "P0.tcl",    "P1_mom_cur.out", "P2_mom_cur.out",       "P3_mom_cur.out",
+      "Px.tcl",    "fibers.csv",     "interaction.csv",      "interaction.png",
+      "m-n.out",   "mom_cur.out",    "moment-curvature.csv", "moment-curvature.png",
+      "notes.txt", "report.pdf",     "section.png",          "summary.json",
+      "mx-my.csv", "mx-my.png"};
+  for (int run = 1; run <= 24; ++run) names.insert("A" + std::to_string(run) + "_mom_cur.out");
+  EXPECT_EQ(Names("c"), names);
+  // The report is left out on request, and an earlier run's goes.
+  ASSERT_EQ(RunBatch({"--no-report", "c.ini"}), 0) << ReadBytes("batch.err");
+  EXPECT_FALSE(fs::exists("c/report.pdf"));
 
   // Past a NUL the file said width_mm=abc: the section fails by that line
   // instead of running with the width before it.
@@ -317,6 +406,170 @@ TEST(Batch, ARerunLeavesOnlyItsOwnFilesAndABadFileFailsByItsLine) {
                       "\", line 3: a NUL byte at column 1; a section file is UTF-8 text"),
             std::string::npos)
       << ReadBytes("batch.err");
+}
+
+// Every file of a folder tree, by its path inside it.
+std::map<std::string, std::string> Tree(const fs::path& root) {
+  std::map<std::string, std::string> files;
+  for (const fs::directory_entry& file : fs::recursive_directory_iterator(root))
+    if (file.is_regular_file())
+      files[fs::relative(file.path(), root).string()] = ReadBytes(file.path().string());
+  // Rows come in the order sections end.
+  files.erase("study.csv");
+  return files;
+}
+
+// The bundled solver inside the batch against the same program as a process:
+// sweeps with levels that find no equilibrium, fail midway or meet a
+// singular matrix (two sections that parted ways with OpenSees), and a
+// section the solver refuses.
+TEST(Batch, TheSolverInsideTheBatchWritesWhatItsProcessWrites) {
+  testing::ScopedTempDir dir;
+  WriteBytes("default.ini", "");
+  WriteBytes("r061.ini",
+             "[concrete]\npeak_strength_MPa=30\npeak_strain=0.0015\nresidual_strength_MPa=8.8\n"
+             "residual_strain=0.0035\n[steel]\nyield_strength_MPa=235\nhardening_ratio=0.005\n"
+             "elastic_modulus_MPa=200000\n[section]\nwidth_mm=300\nheight_mm=700\ncover_mm=25\n"
+             "corner_bar_diameter_mm=28\nbars_x=5\nbar_diameter_x_mm=12\nbars_y=6\n"
+             "bar_diameter_y_mm=10\nfiber_size_mm=80\n[analysis]\naxial_force_kN=-1226\n"
+             "max_curvature_per_mm=0.00016\naxial_segments=10\n");
+  WriteBytes("r062.ini",
+             "[concrete]\npeak_strength_MPa=20\nresidual_strength_MPa=0.5\nresidual_strain=0.005\n"
+             "[steel]\nyield_strength_MPa=500\nelastic_modulus_MPa=206000\nhardening_ratio=0.0\n"
+             "[section]\nwidth_mm=350\ncover_mm=50\ncorner_bar_diameter_mm=12\nbars_x=6\n"
+             "bars_y=5\nbar_diameter_y_mm=25\nfiber_size_mm=20\n[analysis]\n"
+             "axial_force_kN=-1996\nmax_curvature_per_mm=5e-06\naxial_segments=8\n");
+  WriteBytes("zero.ini", "[concrete]\npeak_strength_MPa=0\n[analysis]\naxial_segments=2\n");
+  // Both analyses in space, beside the contour's runs that every section has.
+  WriteBytes("skew.ini", "[analysis]\nbending_angle_deg=30\naxial_segments=4\n");
+  const std::vector<std::string> files = {"default.ini", "r061.ini", "r062.ini", "zero.ini",
+                                          "skew.ini"};
+  // The reports name the solver that ran and the minute: compared elsewhere.
+  std::vector<std::string> inside = {"--out", "inside", "--no-report"},
+                           process = {"--out", "process", "--no-report", "--solver",
+                                      MARROWICK_SOLVER_PROGRAM};
+  inside.insert(inside.end(), files.begin(), files.end());
+  process.insert(process.end(), files.begin(), files.end());
+  ASSERT_EQ(RunBatch(process), 1);
+  const std::string process_report = ReadBytes("batch.err");
+  ASSERT_EQ(RunBatch(inside), 1);
+  const std::string inside_report = ReadBytes("batch.err");
+
+  const auto inside_files = Tree("inside"), process_files = Tree("process");
+  EXPECT_GT(process_files.size(), 50u);
+  for (const auto& [name, bytes] : process_files) {
+    ASSERT_EQ(inside_files.count(name), 1u) << name;
+    EXPECT_TRUE(inside_files.at(name) == bytes) << name;
+  }
+  EXPECT_EQ(inside_files.size(), process_files.size());
+  // Whichever of its runs ends first names the failure.
+  for (const std::string& report : {process_report, inside_report}) {
+    const std::size_t line = report.find("zero.ini: failed: ");
+    ASSERT_NE(line, std::string::npos) << report;
+    const std::string failure = report.substr(line, report.find('\n', line) - line);
+    EXPECT_NE(failure.find(".tcl): the solver exited with status 1: marrowick-solver: "),
+              std::string::npos)
+        << failure;
+    EXPECT_NE(failure.find(".tcl line 7: uniaxialMaterial: FPC and EPSC0 must not be zero"),
+              std::string::npos)
+        << failure;
+  }
+}
+
+// --vary's grid: names in order, counts, and the usage errors naming what is wrong.
+TEST(Batch, VaryMakesTheGridAndRefusesBadKeysAndRanges) {
+  const struct {
+    std::vector<std::string> vary;  // the values of the --vary options
+    std::size_t count;
+    const char* first;  // the first and last names, or the usage error
+    const char* last;
+  } cases[] = {
+      {{}, 1, "c", "c"},
+      {{"peak_strength_MPa=25:45:5"}, 5, "c@peak_strength_MPa=25", "c@peak_strength_MPa=45"},
+      {{"cover_mm=30,40", "bars_x=2:4:1"}, 6, "c@cover_mm=30,bars_x=2", "c@cover_mm=40,bars_x=4"},
+      {{"peak_strain=0.002:0.003:0.0005"}, 3, "c@peak_strain=0.002", "c@peak_strain=0.003"},
+      {{"residual_strain=0.1:0.3:0.1"}, 3, "c@residual_strain=0.1", "c@residual_strain=0.3"},
+      {{"axial_force_kN=-2000:0:500"}, 5, "c@axial_force_kN=-2000", "c@axial_force_kN=0"},
+      {{"max_curvature_per_mm=1e-5:3e-5:1e-5"},
+       3,
+       "c@max_curvature_per_mm=1e-05",
+       "c@max_curvature_per_mm=3e-05"},
+      {{"widht_mm=300"}, 0, "with a section-file key, not 'widht_mm=300'", nullptr},
+      {{"bars_x=2.5"}, 0, "--vary bars_x: '2.5' is not a whole number", nullptr},
+      {{"cover_mm=30,,40"}, 0, "--vary cover_mm: '' is not a number", nullptr},
+      {{"cover_mm=40:30:5"}, 0, "'40:30:5' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40:0"}, 0, "'30:40:0' needs FROM up to TO and a STEP above 0", nullptr},
+      {{"cover_mm=30:40"}, 0, "a range is FROM:TO:STEP, not '30:40'", nullptr},
+      {{"cover_mm=30", "cover_mm=40"}, 0, "--vary cover_mm is given twice", nullptr},
+      {{"cover_mm=0:1e9:1"}, 0, "'0:1e9:1' has too many values", nullptr},
+  };
+  for (const auto& test : cases) {
+    std::vector<std::string> arguments;
+    for (const std::string& vary : test.vary) arguments.insert(arguments.end(), {"--vary", vary});
+    arguments.push_back("c.ini");
+    SCOPED_TRACE(arguments.at(arguments.size() > 1 ? 1 : 0));
+    try {
+      const BatchOptions options = ReadBatchOptions(arguments, 2);
+      ASSERT_NE(test.last, nullptr);
+      ASSERT_EQ(VariantCount(options.vary), test.count);
+      EXPECT_EQ("c" + VariantAt(options.vary, 0).suffix, test.first);
+      EXPECT_EQ("c" + VariantAt(options.vary, test.count - 1).suffix, test.last);
+    } catch (const Failure& failure) {
+      EXPECT_EQ(test.last, nullptr) << failure.Message();
+      EXPECT_NE(failure.Message().find(test.first), std::string::npos) << failure.Message();
+    }
+  }
+}
+
+std::multiset<std::string> Rows(const std::string& file) {
+  Lines lines;
+  LoadLines(lines, file);
+  return std::multiset<std::string>(lines.begin(), lines.end());
+}
+
+std::size_t DoneRows(const std::string& file) {
+  std::size_t done = 0;
+  for (const std::string& row : Rows(file)) done += row.find(",done,") != std::string::npos;
+  return done;
+}
+
+// A study stopped by Ctrl+C halfway and resumed ends with the rows of one run
+// straight through; --outputs leaves only the kinds asked for.
+TEST(Batch, AStudyStoppedAndResumedHasTheRowsOfOneRunThrough) {
+  testing::ScopedTempDir dir;
+  WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
+  // Its sections fail, and run (and fail) again when resumed.
+  WriteBytes("bad.ini", "[section]\nwidht_mm=500\n");
+  const std::vector<std::string> study = {
+      "--outputs", "none",       "--jobs", "2",      "--vary", "axial_force_kN=-3000:3000:100",
+      "--vary",    "bars_x=2,3", "c.ini",  "bad.ini"};
+  std::vector<std::string> straight = {"--out", "straight"};
+  straight.insert(straight.end(), study.begin(), study.end());
+  ASSERT_EQ(RunBatch(straight), 1) << ReadBytes("batch.err");
+  const std::multiset<std::string> rows = Rows("straight/study.csv");
+  ASSERT_EQ(rows.size(), 1u + 61 * 2 * 2);
+  EXPECT_EQ(Names("straight"), std::set<std::string>{"study.csv"});
+
+  std::vector<std::string> resumed = {"--out", "resumed"};
+  resumed.insert(resumed.end(), study.begin(), study.end());
+  BatchProcess interrupted(resumed);
+  for (int i = 0;
+       i < 400 && (!fs::exists("resumed/study.csv") || DoneRows("resumed/study.csv") < 20); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(25));
+  kill(interrupted.Pid(), SIGINT);
+  EXPECT_EQ(interrupted.Wait(), 128 + SIGINT);
+  const std::size_t kept = DoneRows("resumed/study.csv");
+  EXPECT_GE(kept, 20u);
+  EXPECT_LT(kept, 61u * 2);
+  resumed.insert(resumed.begin(), "--resume");
+  ASSERT_EQ(RunBatch(resumed), 1) << ReadBytes("batch.err");
+  EXPECT_EQ(Rows("resumed/study.csv"), rows);
+  EXPECT_EQ(Names("resumed"), std::set<std::string>{"study.csv"});
+
+  ASSERT_EQ(RunBatch({"--out", "some", "--outputs", "csv,json", "c.ini"}), 0);
+  EXPECT_EQ(Names("some/c"),
+            (std::set<std::string>{"fibers.csv", "interaction.csv", "moment-curvature.csv",
+                                   "mx-my.csv", "summary.json"}));
 }
 
 bool Running(pid_t pid) {
@@ -350,7 +603,7 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
        {"bad.ini: failed: Section file \"" + (dir.Path() / "bad.ini").string() +
             "\", line 2: unknown key widht_mm = '500' in [section]",
         "missing.ini: failed: Cannot open file \"" + (dir.Path() / "missing.ini").string() + "\"",
-        "zero.ini: failed: Floating point division by zero", "good.ini: done, 4 solver runs"},
+        "zero.ini: failed: Floating point division by zero", "good.ini: done, 28 solver runs"},
        "a/good/summary.json",
        true},
       // The same folder again: the earlier run's results go before the solvers start.
@@ -371,6 +624,12 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
        "good",
        false},
       {{"--fast", "good.ini"}, 2, {"unknown option --fast"}, "good", false},
+      // The solver inside the batch stops at the limit too.
+      {{"--out", "t", "--timeout", "0.000001", "good.ini"},
+       1,
+       {"good.ini: failed: ", "timed out after 1e-06 s and was killed"},
+       "t/good/summary.json",
+       false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(RunBatch(test.arguments), test.status);
@@ -405,6 +664,112 @@ TEST(Batch, FailuresAreReportedAndTheOtherSectionsComplete) {
   EXPECT_EQ(interrupted.Wait(), 128 + SIGINT);
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   for (const pid_t pid : Sleepers()) EXPECT_FALSE(Running(pid)) << pid;
+}
+
+// A row of design-interaction.csv, its empty cells as NaN.
+std::vector<std::string> Cells(const std::string& line) {
+  std::vector<std::string> cells;
+  std::size_t start = 0;
+  for (std::size_t comma; (comma = line.find(',', start)) != std::string::npos; start = comma + 1)
+    cells.push_back(line.substr(start, comma - start));
+  cells.push_back(line.substr(start));
+  return cells;
+}
+
+// Every row of design-interaction.csv against the codes' equations, written
+// here from the clauses for a C60/HRB500 and an f'c 35 column (α1, β1 and
+// εcu between C50 and C80; ACI's β1 between 28 and 55 MPa), with bars of
+// 22 mm at the fibers' heights.
+TEST(Batch, EveryDesignRowSatisfiesItsCodesEquations) {
+  testing::ScopedTempDir dir;
+  const std::string bars =
+      "[section]\nwidth_mm=400\nheight_mm=600\nbars_x=3\nbar_diameter_x_mm=22\nbars_y=1\n"
+      "bar_diameter_y_mm=22\ncorner_bar_diameter_mm=22\n[analysis]\naxial_segments=2\n";
+  WriteBytes("gb.ini", bars + "[design]\ncode=GB50010\nconcrete_grade=C60\nsteel_grade=HRB500\n");
+  WriteBytes("aci.ini", bars + "[design]\ncode=ACI318\nfc_MPa=35\nfy_MPa=420\n");
+  ASSERT_EQ(RunBatch({"gb.ini", "aci.ini"}), 0) << ReadBytes("batch.err");
+
+  const double B = 400, H = 600, area = std::numbers::pi * 22 * 22 / 4;
+  for (const bool aci : {false, true}) {
+    SCOPED_TRACE(aci ? "ACI 318" : "GB 50010");
+    fs::current_path(dir.Path() / (aci ? "aci" : "gb"));
+    std::vector<double> depths;  // of every bar, from fibers.csv
+    Lines fibers;
+    LoadLines(fibers, "fibers.csv");
+    for (const std::string& fiber : fibers)
+      if (fiber.starts_with("side_bar,") || fiber.starts_with("corner_bar,"))
+        depths.push_back(H / 2 - std::stod(Cells(fiber)[1]));
+    ASSERT_EQ(depths.size(), 12u);
+    const double steel = area * 12;
+    // GB 50010-2010 C60: α1 = β1 + 0.2 = 1 − 0.002 · 10, εcu = 0.0033 − 10e-5;
+    // HRB500 435 / 410, Es 2e5. ACI 318-19: β1 = 0.85 − 0.05 · 7 / 7.
+    const double fc = aci ? 35 : 27.5, fy = aci ? 420 : 435, fyc = aci ? 420 : 410, es = 2e5;
+    const double alpha = aci ? 0.85 : 0.98, beta = aci ? 0.80 : 0.78, cu = aci ? 0.003 : 0.0032;
+    const double po = 0.85 * fc * (B * H - steel) + fy * steel;
+    const double tension = -fy * steel;
+
+    Lines lines;
+    LoadLines(lines, "design-interaction.csv");
+    ASSERT_EQ(lines.at(0), "curve,point,neutral_axis_depth_mm,axial_force_kN,moment_kNm,phi");
+    std::map<std::string, int> counts;
+    std::map<std::string, std::set<std::string>> keys;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+      SCOPED_TRACE(lines[i]);
+      const std::vector<std::string> cell = Cells(lines[i]);
+      ASSERT_EQ(cell.size(), 6u);
+      const bool reduced = aci && cell[0] == "design";
+      ++counts[cell[0]];
+      if (!cell[1].empty()) keys[cell[0]].insert(cell[1]);
+      double n = 0, m = 0, phi = 0.65;
+      if (cell[2].empty()) {
+        // The cap, Po and pure tension (the bars symmetric: no moment).
+        if (cell[1] == "cap")
+          n = aci ? 0.80 * po : 0.9 * (fc * B * H + fyc * steel);
+        else if (cell[1] == "po")
+          n = po;
+        else
+          n = tension, phi = 0.9;
+        EXPECT_TRUE(cell[1] == "cap" || cell[1] == "po" || cell[1] == "pure_tension");
+      } else {
+        const double c = std::stod(cell[2]), x = std::min(beta * c, H);
+        n = alpha * fc * B * x;
+        m = n * (H / 2 - x / 2);
+        double deepest = 0;
+        for (const double d : depths) {
+          double stress = std::clamp(es * cu * (d / c - 1), -fyc, fy);
+          if (aci && d < x) stress += 0.85 * fc;
+          n -= stress * area;
+          m -= stress * area * (H / 2 - d);
+          deepest = std::max(deepest, d);
+        }
+        const double et = 0.003 * (deepest - c) / c, ety = fy / es;
+        phi = et <= ety ? 0.65 : et >= ety + 0.003 ? 0.9 : 0.65 + 0.25 * (et - ety) / 0.003;
+      }
+      const double factor = reduced ? phi : 1;
+      EXPECT_NEAR(std::stod(cell[3]), factor * n / 1e3, 1e-9 * std::abs(n / 1e3) + 1e-9);
+      EXPECT_NEAR(std::stod(cell[4]), factor * m / 1e6, 1e-9 * std::abs(m / 1e6) + 1e-9);
+      EXPECT_EQ(cell[5].empty(), !aci);
+      if (aci) {
+        EXPECT_NEAR(std::stod(cell[5]), phi, 1e-12);
+      }
+    }
+    const std::set<std::string> gb_keys{"balanced", "pure_bending", "cap", "pure_tension"};
+    std::set<std::string> aci_keys = gb_keys;
+    aci_keys.insert({"po", "fs_zero", "fs_half_fy", "tension_controlled"});
+    for (const char* curve : aci ? std::vector{"design", "nominal"} : std::vector{"design"}) {
+      EXPECT_GE(counts[curve], 60) << curve;
+      EXPECT_EQ(keys[curve], aci ? aci_keys : gb_keys) << curve;
+    }
+    EXPECT_EQ(counts.size(), aci ? 2u : 1u);
+    const QJsonObject design =
+        QJsonDocument::fromJson(QByteArray::fromStdString(ReadBytes("summary.json")))
+            .object()["design"]
+            .toObject();
+    EXPECT_EQ(design["code"].toString(), aci ? "ACI318" : "GB50010");
+    EXPECT_EQ(design["curves"]["design"]["cap"]["axial_force_kN"].toDouble(),
+              aci ? 0.65 * 0.80 * po / 1e3 : 0.9 * (fc * B * H + fyc * steel) / 1e3);
+  }
+  fs::current_path(dir.Path());
 }
 
 }  // namespace

@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <numbers>
+#include <optional>
 
+#include "charts/key_point_marks.h"
 #include "charts/recording_canvas.h"
+#include "charts/shown_picture.h"
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
 #include "core/text_file.h"
@@ -140,6 +144,54 @@ TEST_F(InteractionCurveTest, DrawsAndWritesTheDefaultSection) {
   ShowInteractionCurve(state_, canvas_);
   EXPECT_EQ(canvas_.Image(), picture);
   EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
+}
+
+// With a design code the frame takes in its curves, which are drawn in their
+// own colours before the levels; the readout, the data and the marks know
+// their points. Inputs the code cannot use fail before anything is drawn.
+TEST_F(InteractionCurveTest, ADesignCodeDrawsItsCurvesBesideTheLevels) {
+  WriteDefaultLevels();
+  state_.Design = {"ACI318", "", "", std::nullopt, 420, {}, {}};
+  const QImage blank = canvas_.Image();
+  ExpectFailure(FailureKind::InvalidInput, "Design curve: fc_MPa (f'c) is not given",
+                [&] { Show(); });
+  EXPECT_EQ(canvas_.Image(), blank);
+
+  state_.Design.Concrete = 28;
+  Show();
+  EXPECT_EQ(ReadBytes("m-n.out"), kDefaultCurve);
+  const ShownPicture picture = InteractionPicture(state_, 471, 359);
+  ASSERT_EQ(picture.design.size(), 2u);
+  std::size_t design_lines = 0, nominal_lines = 0;
+  for (const auto& call : canvas_.calls) {
+    design_lines += call.kind == Kind::LineTo && call.pen == kDesignCurveColor;
+    nominal_lines += call.kind == Kind::LineTo && call.pen == kNominalCurveColor;
+  }
+  // Every point but the first and Po.
+  EXPECT_EQ(design_lines, picture.design[0].Points.size() - 2);
+  EXPECT_EQ(nominal_lines, picture.design[1].Points.size() - 2);
+
+  // The nominal tension end, fy As = 420 · 12 · 100 π, lies below the
+  // levels' full tension (300 · 12 · 314): the frame reaches down to it.
+  EXPECT_NEAR(picture.ranges.YMin, -420 * 1200 * std::numbers::pi / 1e3, 1e-9);
+  const int32_t balanced = [&] {
+    for (std::size_t i = 0; i < picture.design[0].Points.size(); ++i)
+      if (picture.design[0].Points[i].Key == "balanced") return picture.count + 1 + int32_t(i);
+    return 0;
+  }();
+  const ChartPixel pixel = PointPixel(picture, balanced);
+  EXPECT_TRUE(Readout(picture, PointNear(picture, pixel.X, pixel.Y))
+                  .starts_with("ACI 318 设计曲线 φPn-φMn 界限\n中和轴深度 "));
+  const Lines table = DataTable(picture, ',');
+  ASSERT_EQ(table.size(),
+            22u + 1 + 1 + picture.design[0].Points.size() + picture.design[1].Points.size());
+  EXPECT_EQ(table[22], "");
+  EXPECT_EQ(table[23], "curve,point,neutral_axis_depth_mm,axial_force_kN,moment_kNm,phi");
+
+  RecordingCanvas marked;
+  MarkDesignKeyPoints(marked, picture.ranges, picture.design);
+  EXPECT_EQ(marked.Of(Kind::Rectangle).size(), 16u);  // 8 key points on each curve
+  EXPECT_EQ(marked.Of(Kind::Text).size(), 8u);        // labelled on the design curve
 }
 
 // The curve and its file lines are values of their own: read without the

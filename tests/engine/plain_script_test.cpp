@@ -50,6 +50,12 @@ TEST(PlainScript, OnlyScriptsInTheSolversOwnPlainWordsRunWithoutTcl) {
        kModel +
            "section Fiber 1 {\n patch rect 1 2 2 -1 -1 1 1\n layer straight 1 2 0.5 -1 0 1 0\n}\n",
        true},
+      {"a section in space with its torsional stiffness",
+       "model basic -ndm 3 -ndf 6\nuniaxialMaterial Elastic 1 1\n"
+       "section Fiber 1 -GJ 1e12 {\n fiber 1 2 1 1\n}\n",
+       true},
+      {"a section with another option",
+       kModel + "section Fiber 1 -torsion 2 {\n fiber 1 0 1 1\n}\n", false},
       {"a body with another command", kModel + "section Fiber 1 { node 3 0 0 }\n", false},
       {"a braced word elsewhere", kModel + "node {3} 0 0\n", false},
       {"a body never closed", kModel + "section Fiber 1 {\n fiber 1 0 1 1\n", false},
@@ -135,6 +141,8 @@ TEST(PlainScript, ErrorsReadAsUnderTcl) {
       kModel + "node 1e5 0 0\n",
       kModel + "uniaxialMaterial Concrete04 2 -30 -0.002 -0.004 27000 3 0.001 0\n",
       kModel + "pattern Plain 1 Linear {\n load 2 0 0 1\n load 2 Inf 0 0\n}\n",
+      "model basic -ndm 3 -ndf 6\nuniaxialMaterial Elastic 1 1\nsection Fiber 1 { fiber 1 2 1 1 "
+      "}\n",
   };
   for (const std::string& script : scripts) {
     ASSERT_TRUE(isPlain(script)) << script;

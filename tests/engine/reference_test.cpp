@@ -40,6 +40,12 @@ std::vector<ReferenceCase> referenceCases() {
                                       {"high-axial", "os.tcl", {"mom_cur.out"}},
                                       {"tension", "os.tcl", {"mom_cur.out"}},
                                       {"default-unmended", "os.tcl", {"mom_cur.out"}}};
+  // Bent at an angle, as Marrowick writes such scripts: models in space.
+  cases.push_back({"angle-30", "os.tcl", {"mom_cur.out"}});
+  cases.push_back({"angle-30", "P1.tcl", {"P1_mom_cur.out"}});
+  cases.push_back({"angle-30", "P4.tcl", {"P4_mom_cur.out"}});
+  cases.push_back({"angle-120", "os.tcl", {"mom_cur.out"}});
+  cases.push_back({"angle-120", "P4.tcl", {"P4_mom_cur.out"}});
   for (int level = 1; level <= 21; ++level) {
     const std::string name = "P" + std::to_string(level);
     cases.push_back({"default-sweep", name + ".tcl", {name + "_mom_cur.out"}});
@@ -49,6 +55,10 @@ std::vector<ReferenceCase> referenceCases() {
   cases.push_back(
       {"concrete04", "main.tcl", {"c04-cyclic.out", "c04-cyclic-def.out", "c04-crush.out"}, false});
   cases.push_back({"circ-mander", "main.tcl", {"section1.out", "deformation.out"}, false});
+  // In space: both moments, both curvatures and the twist.
+  for (const char* biaxial : {"biaxial30", "biaxial-asym120"}) {
+    cases.push_back({biaxial, "main.tcl", {"force.out", "deformation.out", "rotation.out"}, false});
+  }
   return cases;
 }
 

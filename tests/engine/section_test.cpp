@@ -31,6 +31,34 @@ TEST(FiberSection, ResultantsBalanceTheFiberForcesAboutTheCentroid) {
   EXPECT_DOUBLE_EQ(r.k22, 10.0 * (2.0 * 1.0 + 1.0 * 4.0));
 }
 
+TEST(FiberSection, InSpaceBothMomentsAndTheTwistBalanceTheFibers) {
+  // Areas 2 at (0, 0), 1 at (3, 0) and 1 at (0, 4): the centroid is at
+  // (0.75, 1), the lever arms y − ȳ are −0.75, 2.25, −0.75 and z − z̄ are −1,
+  // −1, 3.
+  ElasticMaterial elastic(1, 10.0);
+  FiberSection section(1, 7.0);
+  section.addFiber(0.0, 0.0, 2.0, elastic);
+  section.addFiber(3.0, 0.0, 1.0, elastic);
+  section.addFiber(0.0, 4.0, 1.0, elastic);
+  section.finish();
+  EXPECT_DOUBLE_EQ(section.centroid(), 0.75);
+  EXPECT_DOUBLE_EQ(section.centroidZ(), 1.0);
+
+  // ε = 0.01 − (y − ȳ)·0.002 + (z − z̄)·0.001: 0.0105, 0.0045 and 0.0145.
+  section.setTrialDeformation(0.01, 0.002, 0.001, 0.5);
+  const SectionResponse& r = section.response();
+  EXPECT_NEAR(r.axialForce, 10.0 * (0.0105 * 2 + 0.0045 + 0.0145), 1e-12);
+  EXPECT_NEAR(r.moment, -10.0 * (0.0105 * 2 * -0.75 + 0.0045 * 2.25 + 0.0145 * -0.75), 1e-12);
+  EXPECT_NEAR(r.momentY, 10.0 * (0.0105 * 2 * -1 + 0.0045 * -1 + 0.0145 * 3), 1e-12);
+  EXPECT_DOUBLE_EQ(r.torque, 3.5);
+  // EA = 40; Σ A·y² = 2·0.5625 + 5.0625 + 0.5625 = 6.75; Σ A·z² = 2 + 1 + 9 = 12;
+  // Σ A·y·z = 1.5 − 2.25 − 2.25 = −3; about the centroid the first moments vanish.
+  const double expected[4][4] = {{40, 0, 0, 0}, {0, 67.5, 30, 0}, {0, 30, 120, 0}, {0, 0, 0, 7}};
+  for (int p = 0; p < 4; ++p) {
+    for (int q = 0; q < 4; ++q) EXPECT_NEAR(r.tangent(p, q), expected[p][q], 1e-12) << p << q;
+  }
+}
+
 TEST(FiberSection, EmptySectionHasNoStiffness) {
   FiberSection section(1);
   section.finish();

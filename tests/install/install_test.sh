@@ -61,7 +61,7 @@ rm -f mk.out
 printf '[analysis]\naxial_segments=2\n' > column.ini
 PATH=/usr/bin:/bin "$prefix/bin/marrowick-batch" column.ini 2>/dev/null || fail "the installed batch failed"
 [ "$(wc -l < column/m-n.out)" -eq 4 ] || fail "the batch's m-n.out does not have 3 levels"
-rm -rf column column.ini
+rm -rf column column.ini study.csv
 
 # The program starts from an empty directory and keeps running until closed.
 status=0

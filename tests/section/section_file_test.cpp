@@ -57,7 +57,12 @@ TEST(SectionFile, SavedTextsComeBackAsTypedInEitherDecimalSymbol) {
     EXPECT_EQ(comma[entry.field], typed) << entry.key;
     EXPECT_EQ(point[entry.field], with_point) << entry.key;
   }
-  EXPECT_FALSE(comma[16].has_value());
+  // A zero bending angle is left out, so such a file reads as before.
+  WriteSectionFile(
+      "zero.ini", [](int field) { return field == 16 ? std::string("0,0") : CommaText(field); },
+      ',');
+  EXPECT_EQ(ReadBytes("zero.ini").find("bending"), std::string::npos);
+  EXPECT_FALSE(ReadSectionFile("zero.ini", ',')[16].has_value());
 }
 
 TEST(SectionFile, ASaveWithAFieldThatCannotBeReadBackWritesNothing) {

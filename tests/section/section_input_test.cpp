@@ -180,16 +180,21 @@ TEST(SectionInput, RealsFollowTheRegionalDecimalSymbol) {
   }
 }
 
+// Input 16, the bending angle, is a main-window field; the rest are the dialog's.
 TEST(SectionInput, HoopsNeedDiameterSpacingAndYieldStrengthTogether) {
-  const Texts texts = DefaultTexts();
   const std::pair<std::map<int, std::string>, const char*> cases[] = {
       {{}, "none"},
       {{{24, "4"}, {26, "0.09"}}, "none"},  // legs and strain alone confine nothing
       {{{21, "10"}, {22, "100"}, {23, "300"}}, "2 x 2 legs, 0.12"},
       {{{21, "10"}, {23, "300"}}, "箍筋间距s(mm) (hoop_spacing_mm) is missing"},
       {{{22, "100"}}, "箍筋直径(mm) (hoop_diameter_mm) is missing"},
+      {{{16, "30"}}, "none"},
+      {{{16, "30"}, {21, "10"}, {22, "100"}, {23, "300"}},
+       "弯矩方向夹角 (bending_angle_deg) must be 0 with 箍筋直径(mm) (hoop_diameter_mm) given"},
   };
   for (const auto& [dialog, outcome] : cases) {
+    Texts texts = DefaultTexts();
+    if (dialog.count(16)) texts[16] = dialog.at(16);
     AnalysisState state;
     const FieldText text = [&](int field) {
       return dialog.count(field) ? dialog.at(field) : std::string();

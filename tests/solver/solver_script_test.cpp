@@ -52,6 +52,49 @@ TEST(SolverScript, DefaultScriptEqualsTheGoldenFileByteForByte) {
             testing::ReadBytes(MARROWICK_TEST_DATA "/scripts/default-os.tcl"));
 }
 
+// Bent at an angle the script is a model in space; only the lines below
+// differ from the plane script, and the fibers are the same.
+TEST(SolverScript, AtAnAngleTheScriptBendsASectionInSpace) {
+  const AnalysisState state = DefaultModel();
+  const Lines plane =
+      BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl");
+  EXPECT_EQ(BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out", "os.tcl",
+                              MomentDirectionOf(360)),
+            plane);
+  const struct {
+    double theta;
+    const char* moments;
+    const char* integrator;
+  } cases[] = {
+      {30, "load 2 0.0 0.0 0.0 0.0 5.000E+005 8.660E+005",
+       "integrator DisplacementControl 2 6 1.732E-007"},
+      {120, "load 2 0.0 0.0 0.0 0.0 8.660E+005 -5.000E+005",
+       "integrator DisplacementControl 2 5 1.732E-007"},
+      {225, "load 2 0.0 0.0 0.0 0.0 -7.071E+005 -7.071E+005",
+       "integrator DisplacementControl 2 6 -1.414E-007"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.theta);
+    Lines lines = BuildSolverScript(ScriptSectionOf(state), state.AxialLoad, "mom_cur.out",
+                                    "os.tcl", MomentDirectionOf(c.theta));
+    ASSERT_EQ(lines.size(), plane.size());
+    const Lines expected = {"model basic -ndm 3 -ndf 6;",
+                            "node 1 0.0 0.0 0.0  ",
+                            "node 2 0.0 0.0 0.0  ",
+                            "fix 1 1 1 1 1 1 1  ",
+                            "fix 2 0 1 1 1 0 0  ",
+                            "section\tFiber\t1001\t-GJ\t1e12\t{",
+                            "load 2 -1.000E+006 0.0 0.0 0.0 0.0 0.0",
+                            "recorder Node -file mom_cur.out -time -node 2 -dof 6 5 disp",
+                            c.moments,
+                            c.integrator};
+    Lines differing;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i] != plane[i]) differing.push_back(lines[i]);
+    EXPECT_EQ(differing, expected);
+  }
+}
+
 TEST(SolverScript, BeforeAnyInputEverythingIsZeroAndTheSectionIsEmpty) {
   const Lines expected = {
       "wipe",
