@@ -1,12 +1,13 @@
-// Any captured parameters: either a model whose every entry lies inside its
-// table with valid tags, or a failure; the previous model survives a failure.
+// Any captured parameters, with or without hoops: either a model whose every
+// entry lies inside its table with valid tags, or a failure; the previous
+// model survives a failure.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
-#include "section/analysis_state.h"
 #include "core/failure.h"
+#include "section/analysis_state.h"
 #include "section/fiber_model.h"
 
 using namespace marrowick;
@@ -54,6 +55,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   state.SteelYieldStrength = TakeReal(data, size);
   state.BarCountX = TakeCount(data, size);
   state.BarCountY = TakeCount(data, size);
+  // What is left, if anything, gives hoops: a confined core and its cover.
+  if (size > 0) {
+    HoopReinforcement hoops;
+    hoops.Diameter = TakeReal(data, size);
+    hoops.Spacing = TakeReal(data, size);
+    hoops.YieldStrength = TakeReal(data, size);
+    hoops.StrainAtMaxStress = TakeReal(data, size);
+    hoops.LegsX = TakeCount(data, size);
+    hoops.LegsY = TakeCount(data, size);
+    state.ConcretePeakStrain = TakeReal(data, size);
+    state.Hoops = hoops;
+  }
 
   try {
     BuildFiberModel(state);
@@ -67,7 +80,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   int corners = 0;
   for (int32_t s = 1; s <= state.FiberCount; ++s) {
     const TFiber& fiber = state.Fibers[s];
-    if (fiber.MatTag != 1 && fiber.MatTag != 2) std::abort();
+    if (fiber.MatTag != 1 && fiber.MatTag != 2 && fiber.MatTag != kCoreMaterial) std::abort();
+    if (fiber.MatTag == kCoreMaterial && !state.Confinement) std::abort();
     if (!std::isfinite(fiber.X) || !std::isfinite(fiber.Y) || !std::isfinite(fiber.Area))
       std::abort();
     corners += fiber.CornerBar;

@@ -8,6 +8,8 @@
 #   docs/key-points.png, docs/context-menu.png
 #   docs/report-page1.png, docs/report-page2.png  保存报告… at the end, its pages at 100 dpi
 #   docs/design-curve.png       the same beside GB 50010's design curve (C30, HRB400)
+#   docs/confinement-dialog.png, docs/confined-section-view.png and
+#   docs/confined-key-points.png  the same section with hoops, under 3000 kN
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
 # It prints the window title as the window manager reads it.
 set -euo pipefail

@@ -118,6 +118,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   ConnectButtons();
   SectionFiles1 = new SectionFiles(
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
+  // The hoops are edited in a dialog of their own, so that the window's
+  // fields keep their places.
+  ConfinementDialog = InputDialogAction(
+      *this, "ConfinementDialog", "约束混凝土…", QKeySequence(Qt::CTRL | Qt::Key_H),
+      {Field::HoopDiameter, Field::HoopSpacing, Field::HoopYieldStrength, Field::HoopLegsX,
+       Field::HoopLegsY, Field::HoopStrainAtMaxStress},
+      inputs_, [this](const std::function<void()>& apply) { RunOperation(apply); });
+  SectionFiles1->AddToBackgroundMenu(ConfinementDialog);
   SectionFiles1->AddToBackgroundMenu(InputDialogAction(
       *this, "DesignParameters", "设计参数…", QKeySequence(),
       {Field::DesignCode, Field::DesignConcreteGrade, Field::DesignSteelGrade,
@@ -247,7 +255,7 @@ void TForm1::Button6Click() {
   for (const InputField& entry : kInputFields)
     texts[static_cast<std::size_t>(FieldNumber(entry.id))] = inputs_(FieldNumber(entry.id));
   const auto entered = [&texts](int field) { return texts.at(static_cast<std::size_t>(field)); };
-  EnterSectionData(state_, entered);
+  EnterSectionData(state_, entered, entered);
   CaptureDesignInput(state_, entered);
   // A design curve the inputs cannot give is reported now, not at 显示PM曲线.
   static_cast<void>(DesignCurvesOf(state_));

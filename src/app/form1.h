@@ -8,6 +8,7 @@
 #include "app/input_texts.h"
 #include "section/analysis_state.h"
 
+class QAction;
 class QComboBox;
 class QFrame;
 class QGroupBox;
@@ -44,6 +45,9 @@ class TForm1 : public QWidget {
   SurfaceTools* SurfaceTools1 = nullptr;
   // 保存截面 and 打开截面, the background's context menu, dropped files.
   SectionFiles* SectionFiles1 = nullptr;
+  // 约束混凝土… (Ctrl+H): the dialog of the hoops, also in the background's
+  // context menu.
+  QAction* ConfinementDialog = nullptr;
   // The solvers the two analyses have started, until each has ended.
   SolverWatch* Solvers = nullptr;
   // 保存报告… on both context menus.

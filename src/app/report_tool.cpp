@@ -42,6 +42,7 @@ void ReportTool::SectionEntered(const std::array<std::string, kFieldSlots>& text
   report_.state.CurvatureSeries.clear();
   report_.state.PeakMoments.clear();
   report_.state.LevelForces.clear();
+  report_.state.CoreEdgeStrains.clear();
   report_.section_name = section_file.empty()
                              ? std::string()
                              : std::filesystem::path(section_file).filename().string();
@@ -54,6 +55,7 @@ void ReportTool::ChartDrawn(const ShownPicture& picture) {
   if (!entered_) return;
   if (picture.kind == ShownPicture::Kind::MomentCurvature) {
     report_.moment_curvature = {picture.count, picture.y, picture.x};
+    report_.state.CoreEdgeStrains = picture.core_edge_strains;
     bending_drawn_ = true;
   } else if (picture.kind == ShownPicture::Kind::Interaction) {
     report_.interaction = InteractionCurve{picture.count, picture.y, picture.x};

@@ -148,8 +148,8 @@ void SurfaceTools::Refresh() {
   // the chart left them, and switching the marks off shows it unchanged.
   ImageCanvas marked = image_.Surface();
   if (shown_.kind == ShownPicture::Kind::MomentCurvature)
-    MarkMomentCurvatureKeyPoints(
-        marked, shown_.ranges, FindMomentCurvatureKeyPoints(Entries(shown_.x), Entries(shown_.y)));
+    MarkMomentCurvatureKeyPoints(marked, shown_.ranges, PictureKeyPoints(shown_),
+                                 !shown_.core_edge_strains.empty());
   else {
     MarkInteractionKeyPoints(marked, shown_.ranges,
                              FindInteractionKeyPoints(Entries(shown_.y), Entries(shown_.x)));

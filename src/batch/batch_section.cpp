@@ -59,7 +59,7 @@ constexpr const char* kResultFiles[] = {"section.png",
 bool WrittenByTheBatch(const std::string& name) {
   for (const char* file : kResultFiles)
     if (name == file) return true;
-  if (name == "os.tcl" || name == "mom_cur.out") return true;
+  if (name == "os.tcl" || name == "mom_cur.out" || name == kDeformationFile) return true;
   std::string_view level(name);
   if ((!level.starts_with('P') && !level.starts_with('A')) || level.size() < 2 || level[1] < '1' ||
       level[1] > '9')
@@ -123,7 +123,8 @@ std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_numb
   // as the window's do.
   std::vector<SolverRun> runs;
   const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
-  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction),
+  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction,
+                              kDeformationFile),
             (folder / "os.tcl").string());
   runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
 
@@ -170,9 +171,9 @@ BatchSection EnterSection(const std::string& file, const std::filesystem::path& 
   BatchSection section{file, directory, std::move(texts), {}};
   for (const auto& [field, text] : variant.texts)
     section.texts.at(static_cast<std::size_t>(field)) = WithRegionalDecimal(text);
-  EnterSectionData(section.state, [&](int field) { return *section.texts.at(field); });
-  CaptureDesignInput(section.state,
-                     [&](int field) { return section.texts.at(field).value_or(std::string()); });
+  const auto text = [&](int field) { return section.texts.at(field).value_or(std::string()); };
+  EnterSectionData(section.state, text, text);
+  CaptureDesignInput(section.state, text);
   // A design curve the inputs cannot give fails the section before its solvers run.
   static_cast<void>(DesignCurvesOf(section.state));
   return section;
@@ -212,6 +213,10 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
   const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
   const MomentCurvatureSeries series =
       ReadMomentCurvatureSeries(in_folder("mom_cur.out"), direction);
+  state.CoreEdgeStrains.clear();
+  if (state.Confinement)
+    state.CoreEdgeStrains =
+        ReadCoreEdgeStrains(in_folder(kDeformationFile), state.Confinement->CoreHeight);
   if (outputs.png) {
     ImageCanvas moment_curvature(kSurfaceWidth, kSurfaceHeight);
     DrawMomentCurvatureChart(series, moment_curvature);
@@ -271,6 +276,9 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
       const std::string file = in_folder(("A" + std::to_string(run) + "_mom_cur.out").c_str());
       if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
     }
+    if (const std::string file = in_folder(kDeformationFile);
+        ::unlink(file.c_str()) != 0 && errno != ENOENT)
+      FailFileDelete(file, errno);
   }
   if (outputs.scripts) SaveScripts(section, 0);
   return FiguresOf(state, series, curve);

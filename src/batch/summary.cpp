@@ -22,6 +22,19 @@ QJsonValue Number(const std::optional<double>& value) {
   return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
 }
 
+QJsonValue CriterionName(const std::optional<UltimateCriterion>& criterion) {
+  if (!criterion) return QJsonValue::Null;
+  switch (*criterion) {
+    case UltimateCriterion::CoreStrain:
+      return "core_strain";
+    case UltimateCriterion::MomentDrop:
+      return "moment_drop";
+    case UltimateCriterion::LastStep:
+      break;
+  }
+  return "last_step";
+}
+
 // Each curve's key points by name, as design-interaction.csv has them.
 QJsonObject DesignKeyPoints(const std::vector<DesignCurve>& design) {
   QJsonObject curves;
@@ -64,8 +77,16 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                                                   : QJsonValue(ParseReal(text, RegionalDecimal())));
   }
 
-  const MomentCurvatureKeyPoints bending = FindMomentCurvatureKeyPoints(
-      Entries(series.Curvatures, series.Count), Entries(series.Moments, series.Count));
+  const auto& core = state.Confinement;
+  const MomentCurvatureKeyPoints bending =
+      core ? FindMomentCurvatureKeyPoints(
+                 Entries(series.Curvatures, series.Count), Entries(series.Moments, series.Count),
+                 state.CoreEdgeStrains.empty()
+                     ? std::span<const double>{}
+                     : std::span<const double>(state.CoreEdgeStrains).subspan(1),
+                 core->Ecu)
+           : FindMomentCurvatureKeyPoints(Entries(series.Curvatures, series.Count),
+                                          Entries(series.Moments, series.Count));
   const InteractionKeyPoints interaction = FindInteractionKeyPoints(
       Entries(curve.AxialForces, curve.Levels), Entries(curve.PeakMoments, curve.Levels));
   QJsonValue balanced = QJsonValue::Null;
@@ -73,6 +94,12 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
     balanced = QJsonObject{{"level", interaction.Balanced->Level},
                            {"axial_force_kN", interaction.Balanced->AxialForceKN},
                            {"moment_kNm", interaction.Balanced->MomentKNm}};
+
+  QJsonObject moment_curvature{{"peak", CurvePoint(bending.Peak)},
+                               {"yield", CurvePoint(bending.Yield)},
+                               {"ultimate", CurvePoint(bending.Ultimate)},
+                               {"ductility", Number(bending.Ductility)}};
+  if (core) moment_curvature.insert("ultimate_criterion", CriterionName(bending.UltimateBy));
 
   QJsonObject summary{
       {"inputs", inputs},
@@ -83,14 +110,24 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
       // capacities are given as magnitudes.
       {"compression_capacity_kN", 0.0 - state.CompressionCapacity},
       {"key_points",
-       QJsonObject{{"moment_curvature", QJsonObject{{"peak", CurvePoint(bending.Peak)},
-                                                    {"yield", CurvePoint(bending.Yield)},
-                                                    {"ultimate", CurvePoint(bending.Ultimate)},
-                                                    {"ductility", Number(bending.Ductility)}}},
+       QJsonObject{{"moment_curvature", moment_curvature},
                    {"interaction", QJsonObject{{"balanced", balanced},
                                                {"pure_bending_moment_kNm",
                                                 Number(interaction.PureBendingMomentKNm)}}}}},
   };
+  if (core)
+    summary.insert("confinement", QJsonObject{{"core_width_mm", core->CoreWidth},
+                                              {"core_height_mm", core->CoreHeight},
+                                              {"rho_cc", core->RhoCc},
+                                              {"ke", core->Ke},
+                                              {"rho_x", core->RhoX},
+                                              {"rho_y", core->RhoY},
+                                              {"fl_x_MPa", core->FlX},
+                                              {"fl_y_MPa", core->FlY},
+                                              {"fcc_MPa", core->Fcc},
+                                              {"ecc", core->Ecc},
+                                              {"ecu", core->Ecu},
+                                              {"Ec_MPa", core->Ec}});
   if (!design.empty()) summary.insert("design", DesignKeyPoints(design));
   return QJsonDocument(summary).toJson(QJsonDocument::Indented).toStdString();
 }

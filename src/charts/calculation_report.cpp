@@ -384,9 +384,23 @@ void FirstPage(Sheet& sheet, const CalculationReport& report) {
   sheet.Row({"钢筋面积 As", number(state.SteelArea), "mm²"}, figure_columns);
   sheet.Row({"配筋率 ρ = As / (B·H)", number(ratio * 100), "%"}, figure_columns);
   // Stored with the solver's sign (compression negative); both as magnitudes.
-  sheet.Row({"受压承载力 N0 = fc·B·H + fy·As", number(0.0 - state.CompressionCapacity), "kN"},
+  const auto& core = state.Confinement;
+  sheet.Row({core ? "受压承载力 N0（核心取 f'cc）" : "受压承载力 N0 = fc·B·H + fy·As",
+             number(0.0 - state.CompressionCapacity), "kN"},
             figure_columns);
   sheet.Row({"受拉承载力 Nt = fy·As", number(state.TensionCapacity), "kN"}, figure_columns);
+  if (core) {
+    // The Mander core the analysis used, for checking by hand.
+    sheet.Row(
+        {"约束核心 bc × dc", number(core->CoreWidth) + " × " + number(core->CoreHeight), "mm"},
+        figure_columns);
+    sheet.Row({"有效约束系数 ke", number(core->Ke), kDash}, figure_columns);
+    sheet.Row({"有效侧向约束应力 f'lx, f'ly", number(core->FlX) + ", " + number(core->FlY), "MPa"},
+              figure_columns);
+    sheet.Row({"约束混凝土强度 f'cc", number(core->Fcc), "MPa"}, figure_columns);
+    sheet.Row({"峰值应变 εcc, 极限压应变 εcu", number(core->Ecc) + ", " + number(core->Ecu), kDash},
+              figure_columns);
+  }
 
   sheet.Heading("3 截面（纤维模型）");
   DrawSection(sheet, state, 230);
@@ -397,8 +411,18 @@ void SecondPage(Sheet& sheet, const CalculationReport& report) {
   const char decimal = sheet.Decimal();
   const auto number = [&](double value) { return ReportNumber(value, decimal); };
   const MomentCurvatureSeries& series = report.moment_curvature;
-  const MomentCurvatureKeyPoints bending = FindMomentCurvatureKeyPoints(
-      Entries(series.Curvatures, series.Count), Entries(series.Moments, series.Count));
+  // A confined section ends where its core crushes, as the window marks it.
+  const AnalysisState& state = report.state;
+  const MomentCurvatureKeyPoints bending =
+      state.Confinement
+          ? FindMomentCurvatureKeyPoints(
+                Entries(series.Curvatures, series.Count), Entries(series.Moments, series.Count),
+                state.CoreEdgeStrains.empty()
+                    ? std::span<const double>{}
+                    : std::span<const double>(state.CoreEdgeStrains).subspan(1),
+                state.Confinement->Ecu)
+          : FindMomentCurvatureKeyPoints(Entries(series.Curvatures, series.Count),
+                                         Entries(series.Moments, series.Count));
 
   sheet.Heading("4 弯矩-曲率曲线与 N-M 相关曲线");
   const double chart_top = sheet.Y();
@@ -464,8 +488,9 @@ void SecondPage(Sheet& sheet, const CalculationReport& report) {
             columns);
   const std::optional<UltimateCause> cause = UltimateCauseOf(bending);
   sheet.Row({"极限", curvature(bending.Ultimate), moment(bending.Ultimate),
-             !cause                          ? kDash
-             : *cause == UltimateCause::Drop ? "峰值后弯矩降至 0.8Mmax"
+             bending.UltimateBy == UltimateCriterion::CoreStrain ? "核心混凝土边缘压应变达到 εcu"
+             : !cause                                            ? kDash
+             : *cause == UltimateCause::Drop                     ? "峰值后弯矩降至 0.8Mmax"
                                              : "末步：弯矩未降至 0.8Mmax（曲率限值或未收敛）"},
             columns);
   sheet.Row({"曲率延性 μ", kDash, kDash, "μ = κu / κy = " + Figure(bending.Ductility, decimal)},
@@ -588,6 +613,10 @@ std::vector<std::string> RunNotes(const CalculationReport& report, char decimal)
       "屈服：Park 割线定义，曲线首次达到 0.75Mmax 处曲率 κ75（线性插值），κy = κ75 / 0.75，My = "
       "Mmax。");
   notes.push_back("极限：峰值后弯矩首次降至 0.8Mmax 处（线性插值）；未降至该值时取最后一步。");
+  if (state.Confinement)
+    notes.push_back(
+        "约束截面：核心混凝土（Mander 模型，Concrete04）边缘压应变先达到 εcu 时，极限取该点"
+        "（按应变线性插值）。");
   notes.push_back("曲率延性：μ = κu / κy。");
   notes.push_back("界限点：峰值弯矩最大的轴力级；M0：轴力为零处的弯矩，由两侧相邻级线性插值。");
   notes.push_back("未收敛步由各记录文件的步数推知：求解器在第一个未收敛步处停止该次分析。");

@@ -18,6 +18,7 @@ inline constexpr TColor kGrey{128, 128, 128};
 inline constexpr TColor kYellow{255, 255, 0};
 inline constexpr TColor kRed{255, 0, 0};
 inline constexpr TColor kBlue{0, 0, 255};
+inline constexpr TColor kOrange{255, 160, 0};
 
 // The drawing surface the section view and the charts paint on. Its pen,
 // brush and font settings and its current position persist between

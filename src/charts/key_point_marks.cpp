@@ -30,12 +30,25 @@ void Mark(Canvas& canvas, const ScaleRanges& ranges, double x, double y, const c
   canvas.TextOut(point.X + 6, side == LabelSide::Above ? point.Y - 16 : point.Y + 3, label);
 }
 
+const char* UltimateLabel(const MomentCurvatureKeyPoints& keys, bool confined) {
+  if (!confined || !keys.UltimateBy) return "极限";
+  switch (*keys.UltimateBy) {
+    case UltimateCriterion::CoreStrain:
+      return "极限(核心压碎)";
+    case UltimateCriterion::MomentDrop:
+      return "极限(弯矩降至80%)";
+    case UltimateCriterion::LastStep:
+      break;
+  }
+  return "极限(末步)";
+}
+
 }  // namespace
 
 void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
-                                  const MomentCurvatureKeyPoints& keys) {
+                                  const MomentCurvatureKeyPoints& keys, bool confined) {
   const std::pair<const std::optional<CurvaturePoint>*, const char*> marks[] = {
-      {&keys.Yield, "屈服"}, {&keys.Peak, "峰值"}, {&keys.Ultimate, "极限"}};
+      {&keys.Yield, "屈服"}, {&keys.Peak, "峰值"}, {&keys.Ultimate, UltimateLabel(keys, confined)}};
   for (const auto& [point, label] : marks)
     if (*point)
       Mark(canvas, ranges, (*point)->CurvaturePerMm, (*point)->MomentKNm, label,

@@ -16,8 +16,9 @@ namespace marrowick {
 // are not marked. They change the surface's pen, brush and font, so the
 // window draws them on a copy of the chart, whose own drawing state stays as
 // the chart left it.
+// A confined section's ultimate point says what ended the curve.
 void MarkMomentCurvatureKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
-                                  const MomentCurvatureKeyPoints& keys);
+                                  const MomentCurvatureKeyPoints& keys, bool confined = false);
 void MarkInteractionKeyPoints(Canvas& canvas, const ScaleRanges& ranges,
                               const InteractionKeyPoints& keys);
 

@@ -25,11 +25,15 @@ void ShowMomentCurvatureChart(AnalysisState& state, Canvas& canvas,
                               const std::filesystem::path& folder) {
   // The whole file is read before anything is drawn, so a bad line leaves the
   // previous picture in place.
-  DrawMomentCurvatureChart(
+  const MomentCurvatureSeries series =
       ReadMomentCurvatureSeries((folder / "mom_cur.out").string(),
                                 {state.SeriesCount, state.MomentSeries, &state.CurvatureSeries},
-                                MomentDirectionOf(state.BendingAngle)),
-      canvas);
+                                MomentDirectionOf(state.BendingAngle));
+  state.CoreEdgeStrains.clear();
+  if (state.Confinement)
+    state.CoreEdgeStrains =
+        ReadCoreEdgeStrains((folder / kDeformationFile).string(), state.Confinement->CoreHeight);
+  DrawMomentCurvatureChart(series, canvas);
 }
 
 }  // namespace marrowick

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/extended_arithmetic.h"
+#include "section/fiber_model.h"
 
 namespace marrowick {
 
@@ -50,9 +51,29 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
     // A fiber of no known kind keeps the colour of the one before it.
     if (fiber.MatTag == 1) canvas.SetBrushColor(kYellow);
     if (fiber.MatTag == 2) canvas.SetBrushColor(kRed);
+    if (fiber.MatTag == kCoreMaterial) canvas.SetBrushColor(kOrange);
     if (fiber.CornerBar == 1) canvas.SetBrushColor(kBlue);
     const auto [px, py] = FiberPixel(fiber, state.DrawScale, width, height);
     canvas.Rectangle(px - kHalfSquare, py - kHalfSquare, px + kHalfSquare, py + kHalfSquare);
+  }
+
+  if (const auto& core = state.Confinement) {
+    // The hoop centreline, over the fibers, in the corner bars' colour.
+    const auto corner = [&](double x, double y) {
+      TFiber at;
+      at.X = x;
+      at.Y = y;
+      return FiberPixel(at, state.DrawScale, width, height);
+    };
+    const ChartPixel lower_left = corner(-core->CoreWidth / 2, -core->CoreHeight / 2);
+    const ChartPixel upper_right = corner(core->CoreWidth / 2, core->CoreHeight / 2);
+    canvas.SetPenColor(kBlue);
+    canvas.MoveTo(lower_left.X, lower_left.Y);
+    canvas.LineTo(upper_right.X, lower_left.Y);
+    canvas.LineTo(upper_right.X, upper_right.Y);
+    canvas.LineTo(lower_left.X, upper_right.Y);
+    canvas.LineTo(lower_left.X, lower_left.Y);
+    canvas.SetPenColor(kBlack);
   }
 }
 

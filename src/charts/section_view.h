@@ -9,7 +9,9 @@ namespace marrowick {
 // "显示截面": every fiber of the current model as a 6 × 6 square at its
 // centre (concrete yellow, bars red, corner bars blue), scaled so that the
 // section fills 60 % of the surface in its limiting direction. The squares
-// show the layout of the mesh and the bars, not the fiber sizes.
+// show the layout of the mesh and the bars, not the fiber sizes. A confined
+// section's core fibers are orange, and the hoop centreline is drawn over
+// the fibers as a blue rectangle.
 // A section of zero width or height fails before anything is drawn.
 void DrawSectionView(AnalysisState& state, Canvas& canvas);
 

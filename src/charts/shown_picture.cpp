@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <optional>
+#include <span>
 #include <utility>
 
 #include "charts/interaction_curve.h"
@@ -11,6 +12,7 @@
 #include "charts/section_view.h"
 #include "core/decimal_symbol.h"
 #include "results/export.h"
+#include "section/fiber_model.h"
 
 namespace marrowick {
 
@@ -70,10 +72,11 @@ std::string DesignReadout(const DesignPointRef& design) {
   return text;
 }
 
-const char* FiberKind(const TFiber& fiber) {
+const char* FiberKind(const TFiber& fiber, bool confined) {
   if (fiber.CornerBar == 1) return "角部钢筋";
   if (fiber.MatTag == 2) return "侧边钢筋";
-  return "混凝土";
+  if (!confined) return "混凝土";
+  return fiber.MatTag == kCoreMaterial ? "核心混凝土(约束)" : "保护层混凝土";
 }
 
 }  // namespace
@@ -86,14 +89,30 @@ ShownPicture SectionPicture(const AnalysisState& state, int width, int height) {
   picture.fibers.assign(state.Fibers.begin(),
                         state.Fibers.begin() + static_cast<std::ptrdiff_t>(kept));
   picture.draw_scale = state.DrawScale;
+  picture.confined = state.Confinement.has_value();
   picture.width = width;
   picture.height = height;
   return picture;
 }
 
 ShownPicture MomentCurvaturePicture(const AnalysisState& state, int width, int height) {
-  return Chart(ShownPicture::Kind::MomentCurvature, state.CurvatureSeries, state.MomentSeries,
-               state.SeriesCount, width, height);
+  ShownPicture picture = Chart(ShownPicture::Kind::MomentCurvature, state.CurvatureSeries,
+                               state.MomentSeries, state.SeriesCount, width, height);
+  if (state.Confinement && !state.CoreEdgeStrains.empty()) {
+    picture.core_edge_strains = state.CoreEdgeStrains;
+    picture.crushing_strain = state.Confinement->Ecu;
+  }
+  return picture;
+}
+
+MomentCurvatureKeyPoints PictureKeyPoints(const ShownPicture& picture) {
+  const auto entries = [](const RealTable& table) {
+    return table.empty() ? std::span<const double>{} : std::span<const double>(table).subspan(1);
+  };
+  if (picture.core_edge_strains.empty())
+    return FindMomentCurvatureKeyPoints(entries(picture.x), entries(picture.y));
+  return FindMomentCurvatureKeyPoints(entries(picture.x), entries(picture.y),
+                                      entries(picture.core_edge_strains), picture.crushing_strain);
 }
 
 ShownPicture InteractionPicture(const AnalysisState& state, int width, int height) {
@@ -154,8 +173,8 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
       const TFiber& fiber = picture.fibers.at(i);
       // y and z as the solver's fiber lines name them: y the lever arm
       // along the height, z along the width.
-      return std::string(FiberKind(fiber)) + "\ny " + Number(fiber.Y) + " mm\nz " +
-             Number(fiber.X) + " mm\n面积 " + Number(fiber.Area) + " mm²";
+      return std::string(FiberKind(fiber, picture.confined)) + "\ny " + Number(fiber.Y) +
+             " mm\nz " + Number(fiber.X) + " mm\n面积 " + Number(fiber.Area) + " mm²";
     }
     case ShownPicture::Kind::MomentCurvature:
       return "曲率 " + Number(picture.x.at(i)) + " 1/mm\n弯矩 " + Number(picture.y.at(i)) + " kN·m";

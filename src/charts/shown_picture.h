@@ -7,6 +7,7 @@
 #include "charts/chart_frame.h"
 #include "core/text_file.h"
 #include "results/design_curve.h"
+#include "results/key_points.h"
 #include "results/mx_my_contour.h"
 #include "section/analysis_state.h"
 
@@ -22,6 +23,7 @@ struct ShownPicture {
   // The section view: the fiber table (slot 0 unused) at its drawing scale.
   std::vector<TFiber> fibers;
   double draw_scale = 0;
+  bool confined = false;  // its concrete is a core and a cover
   int width = 0;
   int height = 0;
 
@@ -36,7 +38,16 @@ struct ShownPicture {
   // The N-M chart's design-code curves, if any: their points follow the
   // levels, numbered on from count + 1.
   std::vector<DesignCurve> design;
+
+  // A confined section's moment-curvature chart: the core's edge strain at
+  // each step (slot 0 unused) and its crushing strain; empty otherwise.
+  RealTable core_edge_strains;
+  double crushing_strain = 0;
 };
+
+// The key points of a moment-curvature picture, by the core's strain too
+// when the section is confined.
+MomentCurvatureKeyPoints PictureKeyPoints(const ShownPicture& picture);
 
 // The pictures the three drawing operations leave, from the state they drew
 // from, on a surface of that size.

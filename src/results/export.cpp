@@ -3,6 +3,8 @@
 #include <charconv>
 #include <initializer_list>
 
+#include "section/fiber_model.h"
+
 namespace marrowick {
 
 namespace {
@@ -18,6 +20,7 @@ std::string Row(std::initializer_list<std::string> cells, char separator) {
 
 const char* FiberKind(const TFiber& fiber) {
   if (fiber.CornerBar == 1) return "corner_bar";
+  if (fiber.MatTag == kCoreMaterial) return "core_concrete";
   return fiber.MatTag == 1 ? "concrete" : "side_bar";
 }
 

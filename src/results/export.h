@@ -27,9 +27,9 @@ Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator =
 // level, axial_force_kN, peak_moment_kNm: compression positive, as in "m-n.out".
 Lines InteractionTable(const InteractionCurve& curve, char separator = ',');
 
-// kind, y_mm, z_mm, area_mm2 for fibers 1 to fiber_count; kind is concrete,
-// side_bar or corner_bar, y the lever arm of bending (the fiber's Y, written
-// first in the solver script) and z the fiber's X.
+// kind, y_mm, z_mm, area_mm2 for fibers 1 to fiber_count; kind is concrete
+// (the cover of a confined section), core_concrete, side_bar or corner_bar, y the lever arm of
+// bending (the fiber's Y, written first in the solver script) and z the fiber's X.
 Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator = ',');
 
 }  // namespace marrowick

@@ -15,10 +15,17 @@ double CurvatureAt(double level, CurvaturePoint before, CurvaturePoint after) {
                                      (after.MomentKNm - before.MomentKNm);
 }
 
-}  // namespace
+void SetDuctility(MomentCurvatureKeyPoints& keys) {
+  keys.Ductility.reset();
+  const double yield_curvature = keys.Yield->CurvaturePerMm;
+  const double ductility = keys.Ultimate->CurvaturePerMm / yield_curvature;
+  if (yield_curvature != 0 && std::isfinite(ductility)) keys.Ductility = ductility;
+}
 
-MomentCurvatureKeyPoints FindMomentCurvatureKeyPoints(std::span<const double> curvatures,
-                                                      std::span<const double> moments) {
+// The key points, and the step that ends the curve's segment in which its
+// ultimate point lies (the last step when the moment never drops).
+MomentCurvatureKeyPoints KeyPoints(std::span<const double> curvatures,
+                                   std::span<const double> moments, std::size_t& ultimate_step) {
   const std::size_t n = std::min(curvatures.size(), moments.size());
   MomentCurvatureKeyPoints keys;
   if (n < 2) return keys;
@@ -42,17 +49,64 @@ MomentCurvatureKeyPoints FindMomentCurvatureKeyPoints(std::span<const double> cu
 
   const double ultimate_level = 0.8 * peak_moment;
   keys.Ultimate = point(n - 1);
+  keys.UltimateBy = UltimateCriterion::LastStep;
+  ultimate_step = n - 1;
   for (std::size_t i = peak + 1; i < n; ++i) {
     if (moments[i] <= ultimate_level) {
       keys.Ultimate =
           CurvaturePoint{CurvatureAt(ultimate_level, point(i - 1), point(i)), ultimate_level};
+      keys.UltimateBy = UltimateCriterion::MomentDrop;
+      ultimate_step = i;
       break;
     }
   }
-
-  const double ductility = keys.Ultimate->CurvaturePerMm / yield_curvature;
-  if (yield_curvature != 0 && std::isfinite(ductility)) keys.Ductility = ductility;
+  SetDuctility(keys);
   return keys;
+}
+
+}  // namespace
+
+MomentCurvatureKeyPoints FindMomentCurvatureKeyPoints(std::span<const double> curvatures,
+                                                      std::span<const double> moments) {
+  std::size_t ultimate_step = 0;
+  return KeyPoints(curvatures, moments, ultimate_step);
+}
+
+MomentCurvatureKeyPoints FindMomentCurvatureKeyPoints(std::span<const double> curvatures,
+                                                      std::span<const double> moments,
+                                                      std::span<const double> core_edge_strains,
+                                                      double crushing_strain) {
+  std::size_t ultimate_step = 0;
+  MomentCurvatureKeyPoints keys = KeyPoints(curvatures, moments, ultimate_step);
+  if (!keys.Ultimate) return keys;
+  const std::size_t n = std::min({curvatures.size(), moments.size(), core_edge_strains.size()});
+  std::size_t crush = 0;
+  while (crush < n && !(core_edge_strains[crush] >= crushing_strain)) ++crush;
+  if (crush == n) return keys;
+
+  CurvaturePoint crossing{curvatures[crush], moments[crush]};
+  if (crush > 0 && core_edge_strains[crush] != core_edge_strains[crush - 1]) {
+    const double t = (crushing_strain - core_edge_strains[crush - 1]) /
+                     (core_edge_strains[crush] - core_edge_strains[crush - 1]);
+    crossing.CurvaturePerMm =
+        curvatures[crush - 1] + t * (curvatures[crush] - curvatures[crush - 1]);
+    crossing.MomentKNm = moments[crush - 1] + t * (moments[crush] - moments[crush - 1]);
+  }
+  // The first of the two crossings along the curve; in one segment, the one
+  // of smaller curvature.
+  if (keys.UltimateBy == UltimateCriterion::MomentDrop &&
+      (ultimate_step < crush ||
+       (ultimate_step == crush && keys.Ultimate->CurvaturePerMm < crossing.CurvaturePerMm)))
+    return keys;
+  keys.Ultimate = crossing;
+  keys.UltimateBy = UltimateCriterion::CoreStrain;
+  SetDuctility(keys);
+  return keys;
+}
+
+double CoreEdgeStrain(double axial_strain, double curvature, double core_height) {
+  // The more compressed of the two edges, at y = ±dc/2.
+  return -axial_strain + std::abs(curvature) * core_height / 2;
 }
 
 InteractionKeyPoints FindInteractionKeyPoints(std::span<const double> forces,

@@ -6,6 +6,7 @@
 #include "core/failure.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
+#include "results/key_points.h"
 
 namespace marrowick {
 
@@ -115,6 +116,19 @@ LevelMoments ReadLevelMoments(const std::string& file_name, const MomentDirectio
     for (std::size_t i = 1; i <= static_cast<std::size_t>(read.Count); ++i)
       read.Moments[i] = BiaxialStepOf(direction, read.Moments[i], 0, 0).moment_kNm;
   return read;
+}
+
+RealTable ReadCoreEdgeStrains(const std::string& file_name, double core_height) {
+  Lines lines;
+  LoadLines(lines, file_name);
+  RealTable strains(lines.size() + 1);
+  RecorderFields fields;
+  for (std::size_t i = 1; i <= lines.size(); ++i) {
+    SplitFields(fields, lines[i - 1]);
+    strains[i] = CoreEdgeStrain(ParseReal(fields[2], kFileDecimal),
+                                ParseReal(fields[3], kFileDecimal), core_height);
+  }
+  return strains;
 }
 
 }  // namespace marrowick

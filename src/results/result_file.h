@@ -72,4 +72,9 @@ MomentCurvatureSeries ReadMomentCurvatureSeries(const std::string& file_name,
 // angle, the resultant moments).
 LevelMoments ReadLevelMoments(const std::string& file_name, const MomentDirection& direction = {});
 
+// A confined section's deformation file (time, axial strain, curvature per
+// step): the compressive strain at the edge of a core of that height at each
+// step, slot i from line i.
+RealTable ReadCoreEdgeStrains(const std::string& file_name, double core_height);
+
 }  // namespace marrowick

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "section/confinement.h"
+
 namespace marrowick {
 
 // One fiber of the section model; coordinates in mm from the section centre.
@@ -12,7 +14,9 @@ struct TFiber {
   double X = 0;
   double Y = 0;
   double Area = 0;
-  int32_t MatTag = 0;     // 1 concrete, 2 steel: the solver's material numbers
+  // The solver's material number: 1 concrete (a confined section's cover),
+  // 2 steel, 3 a confined core.
+  int32_t MatTag = 0;
   int32_t CornerBar = 0;  // 1 for the four corner bars
 };
 
@@ -54,6 +58,8 @@ struct AnalysisState {
   double MeshSize = 0;
   double CornerBarDiameter = 0;
   int32_t AxialLevels = 0;
+  // The hoops, when the section is confined.
+  std::optional<HoopReinforcement> Hoops;
   DesignInputs Design;
 
   // Fiber model.
@@ -64,6 +70,8 @@ struct AnalysisState {
   double SteelArea = 0;
   double CompressionCapacity = 0;
   double TensionCapacity = 0;
+  // The confined core of the model, when it has hoops.
+  std::optional<ConfinedConcrete> Confinement;
 
   // View.
   double DrawScale = 0;
@@ -72,6 +80,9 @@ struct AnalysisState {
   int32_t SeriesCount = 0;
   RealTable MomentSeries;
   RealTable CurvatureSeries;
+  // A confined section's compressive strain at the core's edge, step by step
+  // beside the curvature series; empty without confinement.
+  RealTable CoreEdgeStrains;
   RealTable PeakMoments;
   RealTable LevelForces;
 };

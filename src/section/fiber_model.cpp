@@ -1,7 +1,10 @@
 #include "section/fiber_model.h"
 
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/extended_arithmetic.h"
 #include "core/failure.h"
@@ -17,7 +20,8 @@ Extended BarArea(Extended diameter) {
   return kPi * diameter * diameter / 4;
 }
 
-void RefuseImpossibleCounts(int32_t mesh_x, int32_t mesh_y, int32_t bars_x, int32_t bars_y) {
+void RefuseImpossibleCounts(int64_t concrete_cells, int32_t mesh_x, int32_t mesh_y, int32_t bars_x,
+                            int32_t bars_y) {
   if (bars_x < 0 || bars_y < 0)
     FailInvalidInput("The number of bars on a face cannot be negative (" +
                      std::to_string(bars_x < 0 ? bars_x : bars_y) + ")");
@@ -25,11 +29,34 @@ void RefuseImpossibleCounts(int32_t mesh_x, int32_t mesh_y, int32_t bars_x, int3
     FailInvalidInput(
         "The section width, the section height and the mesh size must not be negative: they give " +
         std::to_string(mesh_x) + " x " + std::to_string(mesh_y) + " concrete fibers");
-  const int64_t count =
-      static_cast<int64_t>(mesh_x) * mesh_y + 4 + 2 * int64_t{bars_x} + 2 * int64_t{bars_y};
+  const int64_t count = concrete_cells + 4 + 2 * int64_t{bars_x} + 2 * int64_t{bars_y};
   if (count > kMaxFiberCount)
     FailInvalidInput("The section would have " + std::to_string(count) + " fibers; at most " +
                      std::to_string(kMaxFiberCount) + " are allowed. Choose a larger mesh size");
+}
+
+// One rectangle of concrete cut into cells, its corners (x0, y0) and (x1, y1).
+struct ConcretePiece {
+  Extended x0, y0, x1, y1;
+  int32_t cells_x, cells_y;
+  int32_t mat_tag;
+};
+
+// A confined section's concrete: the core to the hoop centreline, then the
+// cover's bottom and top strips across the whole width and its left and
+// right strips between them; each piece cut into cells of about the mesh
+// size, at least one along each side.
+std::vector<ConcretePiece> ConfinedPieces(Extended B, Extended H, Extended c, Extended size) {
+  const Extended bc = B - 2 * c;
+  const Extended dc = H - 2 * c;
+  const auto cells = [&](Extended side) { return std::max(1, RoundToInteger(Divide(side, size))); };
+  return {
+      {-bc / 2, -dc / 2, bc / 2, dc / 2, cells(bc), cells(dc), kCoreMaterial},
+      {-B / 2, -H / 2, B / 2, -dc / 2, cells(B), cells(c), 1},
+      {-B / 2, dc / 2, B / 2, H / 2, cells(B), cells(c), 1},
+      {-B / 2, -dc / 2, -bc / 2, dc / 2, cells(c), cells(dc), 1},
+      {bc / 2, -dc / 2, B / 2, dc / 2, cells(c), cells(dc), 1},
+  };
 }
 
 }  // namespace
@@ -39,10 +66,32 @@ void BuildFiberModel(AnalysisState& state) {
   const Extended H = state.SectionHeight;
   const Extended cover = state.BarCover;
 
-  const int32_t mesh_x = RoundToInteger(Divide(B, state.MeshSize));
-  const int32_t mesh_y = RoundToInteger(Divide(H, state.MeshSize));
-  RefuseImpossibleCounts(mesh_x, mesh_y, state.BarCountX, state.BarCountY);
-  const int32_t fiber_count = mesh_x * mesh_y + 4 + 2 * state.BarCountX + 2 * state.BarCountY;
+  std::optional<ConfinedConcrete> confinement;
+  if (state.Hoops)
+    confinement = ConfineRectangularSection(
+        {state.SectionWidth, state.SectionHeight, state.BarCover, state.CornerBarDiameter,
+         state.BarCountX, state.BarDiameterX, state.BarCountY, state.BarDiameterY},
+        *state.Hoops, state.ConcreteStrength, state.ConcretePeakStrain);
+
+  // A confined section's mesh counts are its core's.
+  int32_t mesh_x = 0;
+  int32_t mesh_y = 0;
+  int64_t concrete_cells = 0;
+  std::vector<ConcretePiece> pieces;
+  if (confinement) {
+    pieces = ConfinedPieces(B, H, confinement->HoopOffset, state.MeshSize);
+    mesh_x = pieces[0].cells_x;
+    mesh_y = pieces[0].cells_y;
+    for (const ConcretePiece& piece : pieces)
+      concrete_cells += int64_t{piece.cells_x} * piece.cells_y;
+  } else {
+    mesh_x = RoundToInteger(Divide(B, state.MeshSize));
+    mesh_y = RoundToInteger(Divide(H, state.MeshSize));
+    concrete_cells = int64_t{mesh_x} * mesh_y;
+  }
+  RefuseImpossibleCounts(concrete_cells, mesh_x, mesh_y, state.BarCountX, state.BarCountY);
+  const int32_t fiber_count =
+      static_cast<int32_t>(concrete_cells) + 4 + 2 * state.BarCountX + 2 * state.BarCountY;
 
   // The model is built aside and stored in one piece, so that a failure on
   // the way (a value beyond the double range) leaves the previous model whole.
@@ -60,7 +109,16 @@ void BuildFiberModel(AnalysisState& state) {
     return fiber;
   };
 
-  if (mesh_x > 0 && mesh_y > 0) {
+  if (confinement) {
+    for (const ConcretePiece& piece : pieces) {
+      const Extended w = (piece.x1 - piece.x0) / piece.cells_x;
+      const Extended h = (piece.y1 - piece.y0) / piece.cells_y;
+      for (int32_t i = 1; i <= piece.cells_x; ++i)
+        for (int32_t j = 1; j <= piece.cells_y; ++j)
+          write(piece.x0 + w * (i - 1) + w / 2, piece.y0 + h * (j - 1) + h / 2, w * h,
+                piece.mat_tag);
+    }
+  } else if (mesh_x > 0 && mesh_y > 0) {
     const Extended w = B / mesh_x;
     const Extended h = H / mesh_y;
     for (int32_t i = 1; i <= mesh_x; ++i)
@@ -97,7 +155,14 @@ void BuildFiberModel(AnalysisState& state) {
   const double steel_area =
       StoreDouble(area_x * (2 * state.BarCountX) + area_y * (2 * state.BarCountY) + area_c * 4);
   const Extended steel_force = static_cast<Extended>(steel_area) * state.SteelYieldStrength;
-  const double compression = StoreDouble(-(B * H * state.ConcreteStrength + steel_force) / 1000);
+  Extended concrete_force = B * H * state.ConcreteStrength;
+  if (confinement) {
+    // The core carries f′cc, the cover f′co; the bars are not taken out of
+    // the concrete, as in the unconfined capacity.
+    const Extended core = Extended{confinement->CoreWidth} * confinement->CoreHeight;
+    concrete_force = (B * H - core) * state.ConcreteStrength + core * confinement->Fcc;
+  }
+  const double compression = StoreDouble(-(concrete_force + steel_force) / 1000);
   const double tension = StoreDouble(steel_force / 1000);
 
   state.MeshCountX = mesh_x;
@@ -107,6 +172,7 @@ void BuildFiberModel(AnalysisState& state) {
   state.SteelArea = steel_area;
   state.CompressionCapacity = compression;
   state.TensionCapacity = tension;
+  state.Confinement = confinement;
 }
 
 }  // namespace marrowick

@@ -29,6 +29,14 @@ enum class Field {
   MeshSize = 18,
   CornerBarDiameter = 19,
   AxialLevels = 20,
+  // The hoops of a confined core, edited in a dialog; without the first
+  // three the concrete is unconfined.
+  HoopDiameter = 21,
+  HoopSpacing = 22,
+  HoopYieldStrength = 23,
+  HoopLegsX = 24,
+  HoopLegsY = 25,
+  HoopStrainAtMaxStress = 26,
   // The design code's curve beside the analysis (the dialog 设计参数…). The
   // words are any word here: the code's tables decide which they know, and
   // an unknown one fails when 输入数据 takes it.
@@ -68,10 +76,10 @@ struct InputField {
 
 // The one table of inputs, in the order a section file lists them and the
 // window builds its fields: materials, outline and bars, then the analysis
-// settings. The bending angle is written to a file only when it is not zero
-// (OmittedAtZero), so that the files of sections bent about x alone stay as
-// they were before the angle could be set.
-inline constexpr std::array<InputField, 27> kInputFields{{
+// settings, then the dialogs' inputs. The bending angle is written to a file
+// only when it is not zero (OmittedAtZero), so that the files of sections bent
+// about x alone stay as they were before the angle could be set.
+inline constexpr std::array<InputField, 33> kInputFields{{
     // clang-format off
     {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
     {Field::ConcretePeakStrain, 2, "concrete", "peak_strain", FieldRule::Real, "0.002", "极限强度应变", 1, 2, 16, 48, 104, 40, 121},
@@ -93,6 +101,15 @@ inline constexpr std::array<InputField, 27> kInputFields{{
     {Field::BendingAngle, 16, "analysis", "bending_angle_deg", FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
     {Field::CurvatureLimit, 17, "analysis", "max_curvature_per_mm", FieldRule::Real, "0.00002", "最大曲率限值", 4, 17, 24, 72, 104, 64, 121},
     {Field::AxialLevels, 20, "analysis", "axial_segments", FieldRule::Integer, "20", "轴压力分段", 5, 20, 32, 24, 104, 16, 121},
+    // Every hoop input is absent unless given, so that a section without
+    // hoops keeps its files as they were; the legs and the hoops' strain then
+    // take the values their captions name.
+    {Field::HoopDiameter, 0, "confinement", "hoop_diameter_mm", FieldRule::Real, nullptr, "箍筋直径(mm)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopSpacing, 0, "confinement", "hoop_spacing_mm", FieldRule::Real, nullptr, "箍筋间距s(mm)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopYieldStrength, 0, "confinement", "hoop_yield_strength_MPa", FieldRule::Real, nullptr, "箍筋屈服强度(MPa)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopLegsX, 0, "confinement", "hoop_legs_x", FieldRule::Integer, nullptr, "X方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopLegsY, 0, "confinement", "hoop_legs_y", FieldRule::Integer, nullptr, "Y方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopStrainAtMaxStress, 0, "confinement", "hoop_strain_at_max_stress", FieldRule::Real, nullptr, "箍筋极限应变εsu(空为0.12)", 0, 0, 0, 0, 0, 0, 0},
     {Field::DesignCode, 0, "design", "code", FieldRule::Word, nullptr, "设计规范 (GB50010, ACI318)", 0, 0, 0, 0, 0, 0, 0},
     {Field::DesignConcreteGrade, 0, "design", "concrete_grade", FieldRule::Word, nullptr, "混凝土强度等级 (C15…C80)", 0, 0, 0, 0, 0, 0, 0},
     {Field::DesignSteelGrade, 0, "design", "steel_grade", FieldRule::Word, nullptr, "钢筋牌号 (HPB300, HRB400…)", 0, 0, 0, 0, 0, 0, 0},

@@ -26,6 +26,7 @@ ScriptSection ScriptSectionOf(const AnalysisState& state) {
   section.SteelModulus = state.SteelModulus;
   section.SteelHardeningRatio = state.SteelHardeningRatio;
   section.CurvatureLimit = state.CurvatureLimit;
+  section.Confinement = state.Confinement;
   // The table never holds fewer slots than the count; the bound keeps a
   // script from reading past it all the same.
   const int64_t count =
@@ -50,14 +51,15 @@ Lines ScriptFiberLines(std::span<const TFiber> fibers) {
 
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file,
-                        const MomentDirection& direction) {
+                        const MomentDirection& direction, const std::string& deformation_file) {
   return BuildSolverScript(section, ScriptFiberLines(section.Fibers), axial_load_kN, recorder_file,
-                           script_file, direction);
+                           script_file, direction, deformation_file);
 }
 
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file, const MomentDirection& direction) {
+                        const std::string& script_file, const MomentDirection& direction,
+                        const std::string& deformation_file) {
   Lines lines;
   const bool plane = direction.Uniaxial();
 
@@ -86,6 +88,12 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   lines.push_back(Format("uniaxialMaterial Steel02 2 %0.4E %0.4E %0.4E",
                          {Extended{section.SteelYieldStrength}, Extended{section.SteelModulus},
                           Extended{section.SteelHardeningRatio}}));
+  if (const auto& core = section.Confinement)
+    // Concrete04 is Popovics' curve, which Mander's model uses; it carries
+    // nothing past the crushing strain.
+    lines.push_back(Format(
+        "uniaxialMaterial Concrete04 3 %0.4E %0.4E %0.4E %0.4E",
+        {-Extended{core->Fcc}, -Extended{core->Ecc}, -Extended{core->Ecu}, Extended{core->Ec}}));
   lines.push_back(plane ? "section\tFiber\t1001\t{" : "section\tFiber\t1001\t-GJ\t1e12\t{");
   lines.insert(lines.end(), fiber_lines.begin(), fiber_lines.end());
   lines.push_back("}");
@@ -110,6 +118,9 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
   lines.push_back("loadConst -time 0.0");
   if (plane) {
     lines.push_back("recorder Node -file " + recorder_file + " -time -node 2 -dof 3 disp");
+    if (section.Confinement && !deformation_file.empty())
+      lines.push_back("recorder Element -file " + deformation_file +
+                      " -time -ele 1 section deformation");
     lines.push_back("pattern Plain 2 Linear {");
     lines.push_back("load 2 0.0 0.0 1e6");
     lines.push_back("}");

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -22,6 +23,8 @@ struct ScriptSection {
   double SteelHardeningRatio = 0;
   double CurvatureLimit = 0;       // 1/mm
   std::span<const TFiber> Fibers;  // fibers 1 to FiberCount, slot 0 left out
+  // The core's concrete, for a section with hoops.
+  std::optional<ConfinedConcrete> Confinement;
 };
 
 // The equal curvature steps of a moment-curvature run up to the limit: a run
@@ -37,17 +40,21 @@ ScriptSection ScriptSectionOf(const AnalysisState& state);
 // moment-curvature phase up to the curvature limit, recording into
 // recorder_file; the script's last command makes the solver delete
 // script_file. Reals are always written with a point, whatever the regional
-// settings, because the solver reads Tcl numbers.
+// settings, because the solver reads Tcl numbers. A confined section's core
+// is Concrete04, and with a deformation_file the section's axial strain and
+// curvature are recorded there step by step beside the recorder_file.
 //
 // Bent at an angle (θ ≠ 0) the script is a model in space: the moment pattern
 // holds the reference moments of the direction, DisplacementControl drives
 // the larger component's rotation with the step of the plane script times
 // |cos θ| or |sin θ|, signed like that component, and the recorder writes the
 // load factor (the resultant moment in kN·m, to the script's rounding), then
-// κz and κy. θ = 0 writes the plane script.
+// κz and κy. θ = 0 writes the plane script. The deformation_file is recorded
+// by the plane script only.
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file,
-                        const MomentDirection& direction = {});
+                        const MomentDirection& direction = {},
+                        const std::string& deformation_file = {});
 
 // The script's fiber lines, one per fiber: most of a script's text, and the
 // same in every script of a section (formatting them is most of the cost of
@@ -56,6 +63,7 @@ Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
 Lines ScriptFiberLines(std::span<const TFiber> fibers);
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
-                        const std::string& script_file, const MomentDirection& direction = {});
+                        const std::string& script_file, const MomentDirection& direction = {},
+                        const std::string& deformation_file = {});
 
 }  // namespace marrowick

@@ -17,11 +17,14 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "app/form1.h"
 #include "app/image_control.h"
 #include "app/surface_tools.h"
+#include "charts/section_view.h"
+#include "charts/shown_picture.h"
 #include "core/decimal_symbol.h"
 #include "core/number_text.h"
 #include "core/text_file.h"
@@ -216,6 +219,43 @@ TEST(EndToEnd, ASolverThatRefusesTheSectionLeavesNoEarlierResultToChart) {
   EXPECT_EQ(form.shown, std::vector<std::string>{"Cannot open file \"" +
                                                  (directory.Path() / "mom_cur.out").string() +
                                                  "\". No such file or directory."});
+}
+
+// The default section under 3000 kN with the hoops of the dialog (Φ10 at
+// 100, fyh 300, a crosstie each way): an orange core inside the hoop
+// centreline, and a curve that ends where the core's edge crushes.
+TEST(EndToEnd, ConfinedSectionFromTheHoopsDialogsInputs) {
+  const PathWithoutOpenSees path;
+  const testing::ScopedTempDir directory;
+  RecordingForm form;
+  form.show();
+  const std::pair<Field, const char*> hoops[] = {{Field::HoopDiameter, "10"},
+                                                 {Field::HoopSpacing, "100"},
+                                                 {Field::HoopYieldStrength, "300"},
+                                                 {Field::HoopLegsX, "4"},
+                                                 {Field::HoopLegsY, "4"}};
+  for (const auto& [field, text] : hoops) form.Inputs().SetText(field, QString::fromLatin1(text));
+  form.Type(15, "-3000");
+  form.Type(17, "0.0001");
+  form.Press("Button6");  // 输入数据
+  form.Press("Button2");  // 显示截面
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  EXPECT_TRUE(Readout(form.SurfaceTools1->Picture(), 1).starts_with("核心混凝土(约束)\n"));
+  // Scale 0.6·359/600: the hoop's top edge at row 179.5 − 280·0.359 = 79,
+  // from column 235.5 − 230·0.359 = 153 to 318.
+  const QImage section = form.Picture();
+  const ChartPixel core = FiberPixel(form.State().Fibers[100], form.State().DrawScale, 471, 359);
+  EXPECT_EQ(section.pixel(core.X, core.Y), qRgb(255, 160, 0));
+  for (int x = 153; x <= 318; ++x) EXPECT_EQ(section.pixel(x, 79), qRgb(0, 0, 255)) << x;
+
+  form.Press("Button7");  // OpenSEES弯矩曲率分析
+  const auto running = testing::WaitForSolvers({{"os.tcl", "mom_cur.out"}}, kSolverPatience);
+  ASSERT_TRUE(running.empty()) << "the solver did not finish:" << Unfinished(running);
+  form.Press("Button4");  // 显示弯矩曲率曲线
+  ASSERT_EQ(form.shown, std::vector<std::string>{});
+  const MomentCurvatureKeyPoints keys = PictureKeyPoints(form.SurfaceTools1->Picture());
+  EXPECT_EQ(keys.UltimateBy, UltimateCriterion::CoreStrain);
+  EXPECT_GT(keys.Ultimate.value().CurvaturePerMm, 5e-5);
 }
 
 }  // namespace

@@ -85,13 +85,56 @@ TEST_F(SectionFileTest, SavedFieldsComeBackUnderACommaLocale) {
   QApplication::sendEvent(opened.findChild<QGroupBox*>(QStringLiteral("GroupBox1")), &right);
   const QMenu* menu = opened.findChild<QMenu*>();
   ASSERT_NE(menu, nullptr);
+  // After them, apart, the dialogs of the hoops and of the design code, then
+  // the report.
   const QList<QAction*> entries = menu->actions();
-  ASSERT_EQ(entries.size(), 5);
+  ASSERT_EQ(entries.size(), 6);
   EXPECT_EQ(entries.mid(0, 2),
             (QList<QAction*>{opened.Files().SaveSection, opened.Files().OpenSection}));
   EXPECT_TRUE(entries[2]->isSeparator());
-  EXPECT_EQ(entries[3]->text(), QString::fromUtf8("设计参数…"));
-  EXPECT_EQ(entries[4], opened.Report1->SaveReport);
+  EXPECT_EQ(entries[3], opened.ConfinementDialog);
+  EXPECT_EQ(entries[4]->text(), QString::fromUtf8("设计参数…"));
+  EXPECT_EQ(entries[5], opened.Report1->SaveReport);
+  EXPECT_EQ(opened.ConfinementDialog->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_H));
+}
+
+// The hoops of the dialog go to [confinement], only those given; a window
+// without hoops writes no such group, and opening that file clears them.
+TEST_F(SectionFileTest, TheHoopsTravelInTheirOwnGroup) {
+  SetRegionalDecimal(',');
+  FilesForm typed;
+  typed.Inputs().SetText(Field::HoopDiameter, QStringLiteral("10"));
+  typed.Inputs().SetText(Field::HoopSpacing, QStringLiteral("100"));
+  typed.Inputs().SetText(Field::HoopYieldStrength, QStringLiteral("300"));
+  typed.Inputs().SetText(Field::HoopStrainAtMaxStress, QStringLiteral("0,09"));
+  typed.Files().AskSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("hoops.ini");
+  };
+  typed.Files().SaveSection->trigger();
+  FilesForm plain;
+  plain.Files().AskSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("plain.ini");
+  };
+  plain.Files().SaveSection->trigger();
+  EXPECT_TRUE(testing::ReadBytes("hoops.ini")
+                  .ends_with("[confinement]\r\nhoop_diameter_mm=10\r\nhoop_spacing_mm=100\r\n"
+                             "hoop_yield_strength_MPa=300\r\nhoop_strain_at_max_stress=0.09\r\n"))
+      << testing::ReadBytes("hoops.ini");
+  EXPECT_EQ(testing::ReadBytes("plain.ini").find("confinement"), std::string::npos);
+
+  const auto open = [&](FilesForm& form, const char* file) {
+    form.Files().AskOpenFileName = [&, file](QWidget*, const QString&, const QString&,
+                                             const QString&) { return Path(file); };
+    form.Files().OpenSection->trigger();
+  };
+  FilesForm opened;
+  open(opened, "hoops.ini");
+  for (const Field field : {Field::HoopDiameter, Field::HoopSpacing, Field::HoopYieldStrength,
+                            Field::HoopLegsX, Field::HoopLegsY, Field::HoopStrainAtMaxStress})
+    EXPECT_EQ(opened.Inputs().Text(field), typed.Inputs().Text(field)) << FieldNumber(field);
+  open(opened, "plain.ini");
+  EXPECT_EQ(opened.Inputs().Text(Field::HoopDiameter), QString());
+  EXPECT_EQ(opened.shown, std::vector<std::string>{});
 }
 
 TEST_F(SectionFileTest, ABadFileChangesNoFieldAndNamesTheKey) {

@@ -125,5 +125,50 @@ TEST(KeyPoints, AbsentWhenTheCurveCannotGiveThem) {
   }
 }
 
+// A curve of six steps, κ = 1…6 (×1e-5 /mm), M = 50 100 120 110 90 80: peak
+// 120 at step 3, 0.75·120 = 90 reached at κ 1.8 (κy = 2.4), 0.8·120 = 96
+// reached between steps 4 and 5 at κ 4 + 14/20 = 4.7. Rising instead to 150
+// at step 6: 112.5 reached at κ 2.625, κy = 3.5. The core's edge strain runs
+// 0.002 … 0.012 in steps of 0.002.
+TEST(KeyPoints, ConfinedCoreCrushingEndsTheCurveWhenItComesFirst) {
+  const std::vector<double> curvatures{1e-5, 2e-5, 3e-5, 4e-5, 5e-5, 6e-5};
+  const std::vector<double> falling{50, 100, 120, 110, 90, 80};
+  const std::vector<double> rising{50, 100, 120, 130, 140, 150};
+  const std::vector<double> strains{0.002, 0.004, 0.006, 0.008, 0.010, 0.012};
+  const struct {
+    const std::vector<double>* moments;
+    double ecu;
+    UltimateCriterion by;
+    CurvaturePoint ultimate;
+  } cases[] = {
+      // 0.007 half-way between steps 3 and 4: before the drop.
+      {&falling, 0.007, UltimateCriterion::CoreStrain, {3.5e-5, 115}},
+      // Between steps 5 and 6 (κ 5.75): the drop came first.
+      {&falling, 0.0115, UltimateCriterion::MomentDrop, {4.7e-5, 96}},
+      // In the drop's own segment: 0.009 at κ 4.5 comes first, 0.0095 at 4.75 does not.
+      {&falling, 0.009, UltimateCriterion::CoreStrain, {4.5e-5, 100}},
+      {&falling, 0.0095, UltimateCriterion::MomentDrop, {4.7e-5, 96}},
+      {&falling, 0.02, UltimateCriterion::MomentDrop, {4.7e-5, 96}},
+      {&rising, 0.0115, UltimateCriterion::CoreStrain, {5.75e-5, 147.5}},
+      {&rising, 0.02, UltimateCriterion::LastStep, {6e-5, 150}},
+      // Crushed at the first step: that step itself.
+      {&rising, 0.001, UltimateCriterion::CoreStrain, {1e-5, 50}},
+  };
+  for (const auto& c : cases) {
+    const MomentCurvatureKeyPoints keys =
+        FindMomentCurvatureKeyPoints(curvatures, *c.moments, strains, c.ecu);
+    ASSERT_TRUE(keys.Ultimate && keys.UltimateBy) << c.ecu;
+    EXPECT_EQ(*keys.UltimateBy, c.by) << c.ecu;
+    EXPECT_NEAR(keys.Ultimate->CurvaturePerMm, c.ultimate.CurvaturePerMm, 1e-15) << c.ecu;
+    EXPECT_NEAR(keys.Ultimate->MomentKNm, c.ultimate.MomentKNm, 1e-9) << c.ecu;
+    const double yield = c.moments == &falling ? 2.4e-5 : 3.5e-5;
+    EXPECT_NEAR(keys.Ductility.value(), c.ultimate.CurvaturePerMm / yield, 1e-9) << c.ecu;
+  }
+  // Plane sections: ε0 − y·κ at y = ±dc/2, the more compressed edge.
+  EXPECT_DOUBLE_EQ(CoreEdgeStrain(-0.001, 2e-5, 500), 0.006);
+  EXPECT_DOUBLE_EQ(CoreEdgeStrain(-0.001, -2e-5, 500), 0.006);
+  EXPECT_DOUBLE_EQ(CoreEdgeStrain(0.0005, 1e-5, 400), 0.0015);
+}
+
 }  // namespace
 }  // namespace marrowick

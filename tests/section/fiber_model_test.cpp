@@ -183,5 +183,47 @@ TEST(FiberModel, TheLimitItselfIsBuilt) {
   EXPECT_EQ(state.FiberCount, kMaxFiberCount);
 }
 
+// The default section with hoops Φ10@100, fyh 300, 4 legs each way:
+// c = 35 − 10 − 5 = 20, core 460 × 560 cut Round(13.14) = 13 by 16 cells of
+// 35.3846 × 35 (area 1238.46, the first centred at −212.308, −262.5); the
+// bottom and top strips 500 × 20 cut 14 × 1 (35.7143 × 20, the first at
+// −232.143, −290), the side strips 20 × 560 cut 1 × 16; 208 + 28 + 32 = 268
+// concrete cells and 12 bars. Capacity: 42400·35 + 257600·43.4008 +
+// 3768·300 = 13794458 N (f′cc worked in the confinement test).
+TEST(FiberModel, ConfinedSectionIsACoreAndFourCoverStrips) {
+  AnalysisState state;
+  testing::SetDefaultParameters(state);
+  state.Hoops = HoopReinforcement{10, 100, 300, 4, 4, 0.12};
+  BuildFiberModel(state);
+  ASSERT_TRUE(state.Confinement);
+  EXPECT_EQ(state.FiberCount, 280);
+  const SlotRow rows[] = {
+      {1, -212.307692, -262.5, 1238.461538, kCoreMaterial, 0},
+      {208, 212.307692, 262.5, 1238.461538, kCoreMaterial, 0},
+      {209, -232.142857, -290, 714.285714, 1, 0},
+      {223, -232.142857, 290, 714.285714, 1, 0},
+      {237, -240, -262.5, 700, 1, 0},
+      {253, 240, -262.5, 700, 1, 0},
+      {269, -215, -88.333333, 314, 2, 0},
+  };
+  for (const auto& row : rows) {
+    const TFiber& fiber = state.Fibers[row.slot];
+    EXPECT_NEAR(fiber.X, row.x, 5e-7) << row.slot;
+    EXPECT_NEAR(fiber.Y, row.y, 5e-7) << row.slot;
+    EXPECT_NEAR(fiber.Area, row.area, 5e-7) << row.slot;
+    EXPECT_EQ(fiber.MatTag, row.mat_tag) << row.slot;
+  }
+  double concrete = 0;
+  for (int s = 1; s <= 268; ++s) concrete += state.Fibers[s].Area;
+  EXPECT_NEAR(concrete, 500.0 * 600.0, 1e-6);
+  EXPECT_NEAR(state.CompressionCapacity, -13794.458, 1e-3);
+  EXPECT_EQ(state.TensionCapacity, 1130.4);
+
+  // Hoops that do not fit inside the cover leave the previous model whole.
+  state.Hoops->Diameter = 50;
+  ExpectFailure(FailureKind::InvalidInput, [&] { BuildFiberModel(state); });
+  EXPECT_EQ(state.FiberCount, 280);
+}
+
 }  // namespace
 }  // namespace marrowick

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/decimal_symbol.h"
@@ -175,6 +177,38 @@ TEST(SectionInput, RealsFollowTheRegionalDecimalSymbol) {
     ADD_FAILURE() << "a point was taken under a comma locale";
   } catch (const Failure& failure) {
     EXPECT_EQ(failure.Message(), "'0.002' is not a valid floating point value");
+  }
+}
+
+// Input 16, the bending angle, is a main-window field; the rest are the dialog's.
+TEST(SectionInput, HoopsNeedDiameterSpacingAndYieldStrengthTogether) {
+  const std::pair<std::map<int, std::string>, const char*> cases[] = {
+      {{}, "none"},
+      {{{24, "4"}, {26, "0.09"}}, "none"},  // legs and strain alone confine nothing
+      {{{21, "10"}, {22, "100"}, {23, "300"}}, "2 x 2 legs, 0.12"},
+      {{{21, "10"}, {23, "300"}}, "箍筋间距s(mm) (hoop_spacing_mm) is missing"},
+      {{{22, "100"}}, "箍筋直径(mm) (hoop_diameter_mm) is missing"},
+      {{{16, "30"}}, "none"},
+      {{{16, "30"}, {21, "10"}, {22, "100"}, {23, "300"}},
+       "弯矩方向夹角 (bending_angle_deg) must be 0 with 箍筋直径(mm) (hoop_diameter_mm) given"},
+  };
+  for (const auto& [dialog, outcome] : cases) {
+    Texts texts = DefaultTexts();
+    if (dialog.count(16)) texts[16] = dialog.at(16);
+    AnalysisState state;
+    const FieldText text = [&](int field) {
+      return dialog.count(field) ? dialog.at(field) : std::string();
+    };
+    std::string got = "none";
+    try {
+      EnterSectionData(state, From(texts), text);
+      if (state.Hoops && state.Confinement)
+        got = std::to_string(state.Hoops->LegsX) + " x " + std::to_string(state.Hoops->LegsY) +
+              " legs, " + std::to_string(state.Hoops->StrainAtMaxStress).substr(0, 4);
+    } catch (const Failure& failure) {
+      got = failure.Message();
+    }
+    EXPECT_TRUE(got.ends_with(outcome)) << got;
   }
 }
 
