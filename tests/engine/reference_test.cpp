@@ -50,6 +50,10 @@ std::vector<ReferenceCase> referenceCases() {
     const std::string name = "P" + std::to_string(level);
     cases.push_back({"default-sweep", name + ".tcl", {name + "_mom_cur.out"}});
   }
+  cases.push_back({"confined-mk", "os.tcl", {"mom_cur.out", "mom_cur_deformation.out"}});
+  for (const char* level : {"P11", "P18"})
+    cases.push_back(
+        {"confined-sweep", std::string(level) + ".tcl", {std::string(level) + "_mom_cur.out"}});
   cases.push_back({"ex21", "main.tcl", {"section1.out"}, false});
   cases.push_back({"circ", "main.tcl", {"section1.out"}, false});
   cases.push_back(
