@@ -16,7 +16,7 @@ using FieldText = std::function<std::string(int field)>;
 
 // "输入数据", first step: the twenty fields in the order an engineer fills the
 // section in (materials, outline, cover, mesh, bar counts before diameters,
-// the unused angle before the axial load), then the hoops (none unless their
+// the bending angle before the axial load), then the hoops (none unless their
 // diameter, spacing and yield strength are all given; some of them alone
 // fail naming the first one missing), read through dialog_text: the inputs
 // edited outside the main window; a caller without them has no hoops. Hoops
