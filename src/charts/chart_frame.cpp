@@ -99,4 +99,20 @@ ChartPixel ChartPoint(const ScaleRanges& ranges, Extended x, Extended y) {
   return ChartPixel{column, ChartRow(ranges, y)};
 }
 
+ChartPixel DrawMarkedLine(Canvas& canvas, const ScaleRanges& ranges, const RealTable& x,
+                          const RealTable& y, int32_t n) {
+  ChartPixel first{};
+  for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
+    const ChartPixel point = ChartPoint(ranges, x[i], y[i]);
+    canvas.Ellipse(point.X - 4, point.Y - 4, point.X + 4, point.Y + 4);
+    if (i == 1) {
+      canvas.MoveTo(point.X, point.Y);
+      first = point;
+    } else {
+      canvas.LineTo(point.X, point.Y);
+    }
+  }
+  return first;
+}
+
 }  // namespace marrowick

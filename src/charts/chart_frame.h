@@ -3,8 +3,8 @@
 #include <cstdint>
 
 #include "charts/canvas.h"
-#include "section/analysis_state.h"
 #include "core/extended_arithmetic.h"
+#include "section/analysis_state.h"
 
 namespace marrowick {
 
@@ -45,5 +45,10 @@ ChartPixel ChartPoint(const ScaleRanges& ranges, Extended x, Extended y);
 
 // The pixel row ChartPoint gives for y, whatever x.
 int32_t ChartRow(const ScaleRanges& ranges, Extended y);
+
+// Points 1 to n as circles of radius 4 joined in order by a line, in the
+// canvas's pen; returns the first point's pixel (none drawn: unchanged).
+ChartPixel DrawMarkedLine(Canvas& canvas, const ScaleRanges& ranges, const RealTable& x,
+                          const RealTable& y, int32_t n);
 
 }  // namespace marrowick

@@ -51,14 +51,7 @@ void DrawInteractionCurve(const InteractionCurve& curve, Canvas& canvas,
     }
   }
   canvas.SetPenColor(kRed);
-  for (std::size_t i = 1; i <= static_cast<std::size_t>(n); ++i) {
-    const ChartPixel point = ChartPoint(ranges, curve.PeakMoments[i], curve.AxialForces[i]);
-    canvas.Ellipse(point.X - 4, point.Y - 4, point.X + 4, point.Y + 4);
-    if (i == 1)
-      canvas.MoveTo(point.X, point.Y);
-    else
-      canvas.LineTo(point.X, point.Y);
-  }
+  DrawMarkedLine(canvas, ranges, curve.PeakMoments, curve.AxialForces, n);
 
   canvas.SetPenColor(kBlue);
   const int32_t zero_row = ChartRow(ranges, 0);

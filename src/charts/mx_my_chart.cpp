@@ -48,18 +48,10 @@ ScaleRanges DrawMxMyContour(const MxMyContour& contour, Canvas& canvas) {
 
   canvas.SetPenWidth(2);
   canvas.SetPenColor(kRed);
-  for (std::size_t k = 1; k <= static_cast<std::size_t>(contour.Count); ++k) {
-    const ChartPixel point = ChartPoint(ranges, contour.MomentsY[k], contour.MomentsZ[k]);
-    canvas.Ellipse(point.X - 4, point.Y - 4, point.X + 4, point.Y + 4);
-    if (k == 1)
-      canvas.MoveTo(point.X, point.Y);
-    else
-      canvas.LineTo(point.X, point.Y);
-  }
-  if (contour.Count > 0) {
-    const ChartPixel first = ChartPoint(ranges, contour.MomentsY[1], contour.MomentsZ[1]);
-    canvas.LineTo(first.X, first.Y);
-  }
+  const ChartPixel first =
+      DrawMarkedLine(canvas, ranges, contour.MomentsY, contour.MomentsZ, contour.Count);
+  // Closed: the last point joined back to the first.
+  if (contour.Count > 0) canvas.LineTo(first.X, first.Y);
   canvas.SetPenWidth(1);
   return ranges;
 }
