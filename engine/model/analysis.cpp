@@ -115,9 +115,14 @@ bool AnalysisModel::formAndFactorTangent() {
     if (pivotRow != col) {
       for (int j = 0; j < n; ++j) std::swap(lu_[col * n + j], lu_[pivotRow * n + j]);
     }
-    const double pivot = lu_[col * n + col];
+    // The multipliers are scaled by the pivot's reciprocal, as the sparse
+    // solver the scripts ask for (SuperLU) scales them, not divided by the
+    // pivot: the two differ in the last bit, and near failure, where the
+    // tangent is nearly singular, Newton's method magnifies that bit until
+    // one solver converges or finds a zero pivot where the other does not.
+    const double reciprocal = 1.0 / lu_[col * n + col];
     for (int row = col + 1; row < n; ++row) {
-      const double multiplier = lu_[row * n + col] / pivot;
+      const double multiplier = lu_[row * n + col] * reciprocal;
       lu_[row * n + col] = multiplier;
       if (multiplier == 0.0) continue;
       for (int j = col + 1; j < n; ++j) lu_[row * n + j] -= multiplier * lu_[col * n + j];
