@@ -66,6 +66,7 @@ void AnalysisModel::renumber() {
   size_ = count;
   lu_.assign(static_cast<std::size_t>(size_) * static_cast<std::size_t>(size_), 0.0);
   pivots_.assign(static_cast<std::size_t>(size_), 0);
+  originalRow_.assign(static_cast<std::size_t>(size_), 0);
 }
 
 void AnalysisModel::incrementDisplacements(const std::vector<double>& increment) {
@@ -99,34 +100,56 @@ bool AnalysisModel::formAndFactorTangent() {
       }
     }
   }
-  // LU with partial pivoting, in place.
+  // LU with partial pivoting, in place, eliminated as SuperLU (the solver
+  // the scripts ask for) eliminates: column by column, each column brought up
+  // to date with the columns before it just before its pivot is chosen. Near
+  // failure the tangent is nearly singular and Newton's method magnifies any
+  // difference in the last bit until one solver converges, or meets an
+  // exactly zero pivot, where the other does not; so every sum is taken in
+  // SuperLU's order for the two or three equations of a section model (with
+  // more, its blocked sums may still differ in the last bits).
+  for (int row = 0; row < n; ++row) originalRow_[row] = row;
   for (int col = 0; col < n; ++col) {
+    // Above the diagonal, U by forward substitution with L's unit columns.
+    for (int row = 1; row < col; ++row) {
+      double value = lu_[row * n + col];
+      for (int k = 0; k < row; ++k) value -= lu_[k * n + col] * lu_[row * n + k];
+      lu_[row * n + col] = value;
+    }
+    // On and below it, the update is summed before it is subtracted.
+    for (int row = col; row < n; ++row) {
+      double update = 0.0;
+      for (int k = 0; k < col; ++k) update += lu_[k * n + col] * lu_[row * n + k];
+      lu_[row * n + col] -= update;
+    }
+    // The largest magnitude, the first of equals; but the row that began on
+    // this column's diagonal keeps the pivot when it ties. Only a column
+    // with nothing but zeros (or NaN) left is singular.
     int pivotRow = col;
-    double largest = std::fabs(lu_[col * n + col]);
-    for (int row = col + 1; row < n; ++row) {
+    int diagonalRow = -1;
+    double largest = 0.0;
+    for (int row = col; row < n; ++row) {
       const double candidate = std::fabs(lu_[row * n + col]);
       if (candidate > largest) {
         largest = candidate;
         pivotRow = row;
       }
+      if (originalRow_[row] == col) diagonalRow = row;
     }
-    if (!(largest > 0.0) || !std::isfinite(largest)) return false;
+    if (largest == 0.0) return false;
+    if (diagonalRow >= 0) {
+      const double diagonal = std::fabs(lu_[diagonalRow * n + col]);
+      if (diagonal != 0.0 && diagonal >= largest) pivotRow = diagonalRow;
+    }
     pivots_[col] = pivotRow;
     if (pivotRow != col) {
       for (int j = 0; j < n; ++j) std::swap(lu_[col * n + j], lu_[pivotRow * n + j]);
+      std::swap(originalRow_[col], originalRow_[pivotRow]);
     }
-    // The multipliers are scaled by the pivot's reciprocal, as the sparse
-    // solver the scripts ask for (SuperLU) scales them, not divided by the
-    // pivot: the two differ in the last bit, and near failure, where the
-    // tangent is nearly singular, Newton's method magnifies that bit until
-    // one solver converges or finds a zero pivot where the other does not.
+    // Multiplied by the pivot's reciprocal, not divided by the pivot: the
+    // two differ in the last bit.
     const double reciprocal = 1.0 / lu_[col * n + col];
-    for (int row = col + 1; row < n; ++row) {
-      const double multiplier = lu_[row * n + col] * reciprocal;
-      lu_[row * n + col] = multiplier;
-      if (multiplier == 0.0) continue;
-      for (int j = col + 1; j < n; ++j) lu_[row * n + j] -= multiplier * lu_[col * n + j];
-    }
+    for (int row = col + 1; row < n; ++row) lu_[row * n + col] *= reciprocal;
   }
   return true;
 }
@@ -142,10 +165,12 @@ void AnalysisModel::solve(const std::vector<double>& rhs, std::vector<double>& s
     for (int j = 0; j < row; ++j) sum -= lu_[row * n + j] * solution[j];
     solution[row] = sum;
   }
-  for (int row = n - 1; row >= 0; --row) {
-    double sum = solution[row];
-    for (int j = row + 1; j < n; ++j) sum -= lu_[row * n + j] * solution[j];
-    solution[row] = sum / lu_[row * n + row];
+  // Back substitution by columns, as SuperLU does it: each unknown, once
+  // found, is taken out of every row above it before the next is solved.
+  for (int col = n - 1; col >= 0; --col) {
+    const double unknown = solution[col] / lu_[col * n + col];
+    solution[col] = unknown;
+    for (int row = 0; row < col; ++row) solution[row] -= unknown * lu_[row * n + col];
   }
 }
 

@@ -42,6 +42,7 @@ class AnalysisModel {
   int size_ = 0;
   std::vector<double> lu_;  // row-major, factored in place
   std::vector<int> pivots_;
+  std::vector<int> originalRow_;  // the equation each row of lu_ began as
 };
 
 // What a step's convergence test measures.

@@ -69,9 +69,12 @@ std::vector<ReferenceCase> referenceCases() {
   // Runs of the sections of benchmarks/opensees_differential.py (seed 2025)
   // that parted ways with OpenSees: sweep levels (P) and contour runs (A).
   std::istringstream differential(
-      "r019/A7 r023/A16 r036/A17 r036/A6 r036/A8 r048/P14 r065/P5 r065/P8 r067/P14 r083/A16 "
-      "r083/A4 r084/A22 r084/A24 r108/A7 r108/P4 r108/P5 r113/A2 r117/P3 r117/P4 r118/P9 "
-      "r151/P12 r155/P12 r159/A15 r168/P19 r188/A12 r192/P9");
+      "r014/A24 r019/A7 r023/A16 r031/A12 r036/A17 r036/A18 r036/A21 r036/A5 r036/A6 r036/A8 "
+      "r048/P14 r065/A17 r065/P5 r065/P8 r067/P14 r071/A3 r083/A10 r083/A16 r083/A22 r083/A4 "
+      "r084/A10 r084/A12 r084/A16 r084/A2 r084/A22 r084/A24 r084/A4 r093/A7 r094/A2 r105/A4 "
+      "r108/A7 r108/P4 r108/P5 r113/A2 r113/A24 r117/P3 r117/P4 r118/P9 r147/A17 r147/A9 r151/P12 "
+      "r155/P12 r159/A10 r159/A15 r159/A3 r166/A22 r168/P19 r187/A10 r187/A16 r187/A22 r187/A4 "
+      "r188/A12 r192/P9 r199/A17");
   for (std::string run; differential >> run;) {
     const std::size_t slash = run.find('/');
     const std::string name = run.substr(slash + 1);
