@@ -10,6 +10,8 @@
 #   docs/design-curve.png       the same beside GB 50010's design curve (C30, HRB400)
 #   docs/confinement-dialog.png, docs/confined-section-view.png and
 #   docs/confined-key-points.png  the same section with hoops, under 3000 kN
+#   docs/circle-section-view.png, docs/circle-moment-curvature.png and
+#   docs/circle-interaction-curve.png  a circular column (圆形柱) with a spiral
 #   docs/section-view-screen.png (only with --screen) the whole display, frame and title included
 # It prints the window title as the window manager reads it.
 set -euo pipefail

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <exception>
@@ -57,7 +58,7 @@ constexpr int kSurfaceHeight = 359;
 constexpr char kCaption[] = "QVL_Marrowick_by Tarvell_2011-10-30";
 constexpr char kWebsite[] = "https://marrowick.example";
 
-// The drop-down list draws its one item at the design height.
+// The drop-down list draws its items at the design height.
 class FixedHeightItems : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -120,10 +121,18 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
       *this, inputs_, [this](const std::function<void()>& file) { RunOperation(file); });
   // The hoops are edited in a dialog of their own, so that the window's
   // fields keep their places.
+  // A circle's hoops are a spiral or circular hoops instead of legs.
   ConfinementDialog = InputDialogAction(
       *this, "ConfinementDialog", "约束混凝土…", QKeySequence(Qt::CTRL | Qt::Key_H),
-      {Field::HoopDiameter, Field::HoopSpacing, Field::HoopYieldStrength, Field::HoopLegsX,
-       Field::HoopLegsY, Field::HoopStrainAtMaxStress},
+      [this] {
+        return inputs_.Circular()
+                   ? std::vector<Field>{Field::HoopDiameter, Field::HoopSpacing,
+                                        Field::HoopYieldStrength, Field::Transverse,
+                                        Field::HoopStrainAtMaxStress}
+                   : std::vector<Field>{Field::HoopDiameter,      Field::HoopSpacing,
+                                        Field::HoopYieldStrength, Field::HoopLegsX,
+                                        Field::HoopLegsY,         Field::HoopStrainAtMaxStress};
+      },
       inputs_, [this](const std::function<void()>& apply) { RunOperation(apply); });
   SectionFiles1->AddToBackgroundMenu(ConfinementDialog);
   SectionFiles1->AddToBackgroundMenu(InputDialogAction(
@@ -179,8 +188,12 @@ void TForm1::CreateControls() {
   ComboBox1->setEditable(false);
   ComboBox1->setItemDelegate(new FixedHeightItems(ComboBox1));
   ComboBox1->addItem(Text("矩形柱"));
+  ComboBox1->addItem(Text("圆形柱"));
   ComboBox1->setCurrentIndex(0);
   ComboBox1->setGeometry(8, 240, 233, 22);
+  connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+          [this](int index) { inputs_.SetCircular(index == 1); });
+  inputs_.OutlineChanged = [this](bool circular) { ShowOutline(circular); };
 
   Panel1 = new QFrame(this);
   Panel1->setObjectName(QStringLiteral("Panel1"));
@@ -224,6 +237,22 @@ void TForm1::CreateControls() {
   address->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   address->setMinimumWidth(50);
   StatusBar1->addWidget(address, 1);
+}
+
+void TForm1::ShowOutline(bool circular) {
+  const QSignalBlocker quiet(ComboBox1);
+  ComboBox1->setCurrentIndex(circular ? 1 : 0);
+  // The shared fields' labels name the circle's inputs; the fields of a
+  // rectangle's height, corner bars and bars in y have no use for a circle.
+  for (const auto& [rectangle, circle] : kSharedFields) {
+    QLabel* label = Label[InputFieldOf(rectangle).label];
+    if (rectangle == Field::BarDiameterX) continue;  // "Φ" either way
+    label->setText(Text(InputFieldOf(circular ? circle : rectangle).caption));
+    label->resize(label->sizeHint().width(), kLabelHeight);
+  }
+  for (const Field unused :
+       {Field::SectionHeight, Field::BarCountY, Field::BarDiameterY, Field::CornerBarDiameter})
+    Edit[InputFieldOf(unused).edit]->setEnabled(!circular);
 }
 
 void TForm1::SetTabOrder() {

@@ -82,6 +82,8 @@ class TForm1 : public QWidget {
 
  private:
   void CreateControls();
+  // Relabels and enables the fields for the outline the shape list names.
+  void ShowOutline(bool circular);
   void ConnectButtons();
   void SetTabOrder();
   void PlaceStatusBar();

@@ -91,6 +91,14 @@ void InputDialog::Apply() {
 QAction* InputDialogAction(QWidget& form, const char* name, const char* caption,
                            const QKeySequence& shortcut, std::vector<Field> fields,
                            InputTexts& inputs, OperationRunner run_operation) {
+  return InputDialogAction(
+      form, name, caption, shortcut, [fields = std::move(fields)] { return fields; }, inputs,
+      std::move(run_operation));
+}
+
+QAction* InputDialogAction(QWidget& form, const char* name, const char* caption,
+                           const QKeySequence& shortcut, std::function<std::vector<Field>()> fields,
+                           InputTexts& inputs, OperationRunner run_operation) {
   auto* action = new QAction(Text(caption), &form);
   action->setObjectName(QString::fromLatin1(name));
   action->setShortcut(shortcut);
@@ -98,7 +106,7 @@ QAction* InputDialogAction(QWidget& form, const char* name, const char* caption,
   form.addAction(action);
   QObject::connect(action, &QAction::triggered, &form,
                    [&form, caption, fields = std::move(fields), &inputs, run_operation] {
-                     InputDialog dialog(&form, Text(caption), fields, inputs, run_operation);
+                     InputDialog dialog(&form, Text(caption), fields(), inputs, run_operation);
                      dialog.exec();
                    });
   return action;

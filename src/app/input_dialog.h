@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QKeySequence>
+#include <functional>
 #include <vector>
 
 #include "app/file_dialogs.h"
@@ -43,6 +44,10 @@ class InputDialog : public QDialog {
 // of these inputs over the window.
 QAction* InputDialogAction(QWidget& form, const char* name, const char* caption,
                            const QKeySequence& shortcut, std::vector<Field> fields,
+                           InputTexts& inputs, OperationRunner run_operation);
+// The same, with the inputs chosen each time the dialog opens.
+QAction* InputDialogAction(QWidget& form, const char* name, const char* caption,
+                           const QKeySequence& shortcut, std::function<std::vector<Field>()> fields,
                            InputTexts& inputs, OperationRunner run_operation);
 
 }  // namespace marrowick

@@ -12,6 +12,7 @@
 
 #include "app/input_texts.h"
 #include "core/decimal_symbol.h"
+#include "core/failure.h"
 #include "section/input_fields.h"
 #include "section/section_file.h"
 
@@ -68,6 +69,11 @@ SectionFiles::SectionFiles(QWidget& form, InputTexts& inputs, OperationRunner ru
 void SectionFiles::Open(const std::string& file_name) {
   // Read and checked whole before any field changes.
   const SectionTexts texts = ReadSectionFile(file_name, RegionalDecimal());
+  // The shape list has two entries: a shape it cannot show changes nothing.
+  const auto& shape = texts[static_cast<std::size_t>(FieldNumber(Field::SectionShape))];
+  if (!CircularShape(shape.value_or("")))
+    FailInvalidInput("Section file \"" + file_name + "\": [section] shape = " +
+                     QuoteForMessage(*shape) + ": not one of rectangular, circular");
   for (const InputField& entry : kInputFields) {
     const std::optional<std::string>& text = texts[static_cast<std::size_t>(FieldNumber(entry.id))];
     if (text)

@@ -159,10 +159,16 @@ std::filesystem::path SectionDirectory(const std::string& name, const std::strin
 
 SectionTexts ReadSectionTexts(const std::string& file) {
   // Texts are handed to "输入数据" as the window's fields would hold them.
+  // The defaults of the file's outline only: a rectangle's texts, and so its
+  // summary and its row of a study, know nothing of a circle's inputs.
   SectionTexts texts = ReadSectionFile(file, RegionalDecimal());
-  for (std::size_t field = 1; field < kFieldSlots; ++field)
-    if (!texts[field] && kDefaultFieldTexts[field])
-      texts[field] = WithRegionalDecimal(kDefaultFieldTexts[field]);
+  const bool circular =
+      CircularShape(texts[FieldNumber(Field::SectionShape)].value_or("")).value_or(false);
+  for (const InputField& entry : kInputFields) {
+    const auto field = static_cast<std::size_t>(FieldNumber(entry.id));
+    if (!texts[field] && entry.default_text && FieldOfShape(entry, circular))
+      texts[field] = WithRegionalDecimal(entry.default_text);
+  }
   return texts;
 }
 

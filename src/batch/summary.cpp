@@ -115,7 +115,20 @@ std::string SummaryJson(const SectionTexts& texts, const AnalysisState& state,
                                                {"pure_bending_moment_kNm",
                                                 Number(interaction.PureBendingMomentKNm)}}}}},
   };
-  if (core)
+  // Like its section file, a rectangle's summary stays as it was: the shape
+  // is named for a circle only.
+  if (state.Circular) summary.insert("shape", QLatin1String(kCircularShape));
+  if (core && core->Circular)
+    summary.insert("confinement", QJsonObject{{"core_diameter_mm", core->CoreWidth},
+                                              {"rho_cc", core->RhoCc},
+                                              {"ke", core->Ke},
+                                              {"rho_s", core->RhoX + core->RhoY},
+                                              {"fl_MPa", core->FlX},
+                                              {"fcc_MPa", core->Fcc},
+                                              {"ecc", core->Ecc},
+                                              {"ecu", core->Ecu},
+                                              {"Ec_MPa", core->Ec}});
+  else if (core)
     summary.insert("confinement", QJsonObject{{"core_width_mm", core->CoreWidth},
                                               {"core_height_mm", core->CoreHeight},
                                               {"rho_cc", core->RhoCc},

@@ -246,9 +246,66 @@ void DrawChart(QPainter& painter, const QRectF& box, const std::vector<QPointF>&
   }
 }
 
+// A circular section: the outline, the hoop centreline when it has hoops,
+// the concrete fibers as points, the bars to scale, and its figures beside it.
+void DrawCircularSection(Sheet& sheet, const AnalysisState& state, double height) {
+  QPainter& painter = sheet.Painter();
+  const char decimal = sheet.Decimal();
+  const QRectF area(kMargin + 40, sheet.Y() + 6, 250, height - 30);
+  const double diameter = state.CircleDiameter;
+  const double scale = std::min(area.width(), area.height()) / diameter;
+  const QPointF centre(area.left() + diameter * scale / 2, area.top() + diameter * scale / 2);
+  const auto place = [&](double x, double y) {
+    return QPointF(centre.x() + x * scale, centre.y() - y * scale);
+  };
+  for (int32_t i = 1; i <= state.FiberCount && i < static_cast<int32_t>(state.Fibers.size()); ++i) {
+    const TFiber& fiber = state.Fibers[static_cast<std::size_t>(i)];
+    const bool bar = fiber.MatTag == 2;
+    const double radius =
+        bar ? std::max(std::sqrt(std::max(0.0, fiber.Area) / std::numbers::pi) * scale, 1.0) : 0.4;
+    const QColor colour = bar ? QColor(255, 0, 0) : QColor(190, 170, 90);
+    painter.setPen(QPen(colour, 0.3));
+    painter.setBrush(colour);
+    painter.drawEllipse(place(fiber.X, fiber.Y), radius, radius);
+  }
+  painter.setBrush(Qt::NoBrush);
+  if (const auto& core = state.Confinement) {
+    painter.setPen(QPen(QColor(0, 0, 255), 0.5));
+    painter.drawEllipse(centre, core->CoreWidth / 2 * scale, core->CoreWidth / 2 * scale);
+  }
+  painter.setPen(QPen(kInk, 0.8));
+  painter.drawEllipse(centre, diameter / 2 * scale, diameter / 2 * scale);
+
+  const auto number = [&](double value) { return ReportNumber(value, decimal); };
+  std::vector<std::string> legend = {
+      "D = " + number(diameter) + " mm",
+      "钢筋 " + std::to_string(state.CircleBarCount) + " Φ" + number(state.CircleBarDiameter) +
+          "（红）",
+      "钢筋至边距 as = " + number(state.BarCover) + " mm",
+  };
+  if (state.Circle)
+    for (const RingPatch& patch : state.Circle->Patches)
+      legend.push_back(std::string(patch.Material == 1 ? "混凝土" : "核心混凝土") + " " +
+                       std::to_string(patch.Rings) + " 环 × " + std::to_string(patch.Sectors) +
+                       " 扇区，r " + number(patch.InnerRadius) + " – " + number(patch.OuterRadius) +
+                       " mm");
+  painter.setPen(kInk);
+  painter.setFont(SheetFont(8.5));
+  double y = area.top() + 10;
+  for (const std::string& line : legend) {
+    painter.drawText(QPointF(area.right() + 20, y), Q(line));
+    y += 13;
+  }
+  sheet.Skip(height);
+}
+
 // The section from its fiber model: concrete cells, the bars to scale, the
 // outline's dimensions and the bars counted beside it.
 void DrawSection(Sheet& sheet, const AnalysisState& state, double height) {
+  if (state.Circular && state.CircleDiameter > 0) {
+    DrawCircularSection(sheet, state, height);
+    return;
+  }
   QPainter& painter = sheet.Painter();
   const char decimal = sheet.Decimal();
   const double top = sheet.Y();
@@ -371,32 +428,53 @@ void FirstPage(Sheet& sheet, const CalculationReport& report) {
   // The table of inputs in its own order: a new input is a new line here too.
   for (const InputField& field : kInputFields) {
     const std::string& text = report.texts[static_cast<std::size_t>(FieldNumber(field.id))];
-    // An optional input the section does not have (no hoops given) is no line.
+    // An optional input the section does not have (no hoops given) is no
+    // line, nor is an input of the other outline; the shape has its own.
     if (!field.default_text && text.empty()) continue;
+    if (!FieldOfShape(field, state.Circular) || field.id == Field::SectionShape) continue;
     sheet.Row({field.caption, field.key ? field.key : kDash, text, InputUnit(field.key)}, columns);
   }
-  sheet.Row({"截面形状", kDash, "矩形柱", kDash}, columns);
+  sheet.Row(
+      {"截面形状", state.Circular ? "shape" : kDash, state.Circular ? "圆形柱" : "矩形柱", kDash},
+      columns);
 
   sheet.Heading("2 导出数据");
   const std::vector<double> figure_columns = {kMargin, kMargin + 200, kMargin + 300};
-  const double ratio = SteelRatio(state.SteelArea, state.SectionWidth, state.SectionHeight);
+  // A circle's gross area is π·D²/4, which a square of side D·√π/2 has.
+  const double side = state.CircleDiameter * std::sqrt(std::numbers::pi) / 2;
+  const double ratio = state.Circular
+                           ? SteelRatio(state.SteelArea, side, side)
+                           : SteelRatio(state.SteelArea, state.SectionWidth, state.SectionHeight);
   sheet.Row({"纤维数", std::to_string(state.FiberCount), kDash}, figure_columns);
   sheet.Row({"钢筋面积 As", number(state.SteelArea), "mm²"}, figure_columns);
-  sheet.Row({"配筋率 ρ = As / (B·H)", number(ratio * 100), "%"}, figure_columns);
+  sheet.Row({state.Circular ? "配筋率 ρ = As / (π·D²/4)" : "配筋率 ρ = As / (B·H)",
+             number(ratio * 100), "%"},
+            figure_columns);
   // Stored with the solver's sign (compression negative); both as magnitudes.
   const auto& core = state.Confinement;
-  sheet.Row({core ? "受压承载力 N0（核心取 f'cc）" : "受压承载力 N0 = fc·B·H + fy·As",
+  sheet.Row({core             ? "受压承载力 N0（核心取 f'cc）"
+             : state.Circular ? "受压承载力 N0 = fc·π·D²/4 + fy·As"
+                              : "受压承载力 N0 = fc·B·H + fy·As",
              number(0.0 - state.CompressionCapacity), "kN"},
             figure_columns);
   sheet.Row({"受拉承载力 Nt = fy·As", number(state.TensionCapacity), "kN"}, figure_columns);
   if (core) {
     // The Mander core the analysis used, for checking by hand.
-    sheet.Row(
-        {"约束核心 bc × dc", number(core->CoreWidth) + " × " + number(core->CoreHeight), "mm"},
-        figure_columns);
-    sheet.Row({"有效约束系数 ke", number(core->Ke), kDash}, figure_columns);
-    sheet.Row({"有效侧向约束应力 f'lx, f'ly", number(core->FlX) + ", " + number(core->FlY), "MPa"},
-              figure_columns);
+    if (core->Circular) {
+      sheet.Row({"约束核心直径 ds", number(core->CoreWidth), "mm"}, figure_columns);
+      sheet.Row({"有效约束系数 ke", number(core->Ke), kDash}, figure_columns);
+      sheet.Row({"体积配箍率 ρs, 有效侧向约束应力 f'l",
+                 number(core->RhoX + core->RhoY) + ", " + number(core->FlX), "—, MPa"},
+                figure_columns);
+    } else {
+      sheet.Row(
+          {"约束核心 bc × dc", number(core->CoreWidth) + " × " + number(core->CoreHeight), "mm"},
+          figure_columns);
+      sheet.Row({"有效约束系数 ke", number(core->Ke), kDash}, figure_columns);
+      sheet.Row(
+          {"有效侧向约束应力 f'lx, f'ly", number(core->FlX) + ", " + number(core->FlY), "MPa"},
+          figure_columns);
+    }
     sheet.Row({"约束混凝土强度 f'cc", number(core->Fcc), "MPa"}, figure_columns);
     sheet.Row({"峰值应变 εcc, 极限压应变 εcu", number(core->Ecc) + ", " + number(core->Ecu), kDash},
               figure_columns);

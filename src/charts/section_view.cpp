@@ -33,8 +33,11 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
   const int width = canvas.Width();
   const int height = canvas.Height();
 
-  const Extended by_width = Divide(0.6L * width, state.SectionWidth);
-  const Extended by_height = Divide(0.6L * height, state.SectionHeight);
+  // A circle's outline is its diameter both ways.
+  const double outline_width = state.Circle ? state.CircleDiameter : state.SectionWidth;
+  const double outline_height = state.Circle ? state.CircleDiameter : state.SectionHeight;
+  const Extended by_width = Divide(0.6L * width, outline_width);
+  const Extended by_height = Divide(0.6L * height, outline_height);
   state.DrawScale = StoreDouble(std::min(by_width, by_height));
 
   canvas.SetBrushSolid(true);
@@ -57,7 +60,28 @@ void DrawSectionView(AnalysisState& state, Canvas& canvas) {
     canvas.Rectangle(px - kHalfSquare, py - kHalfSquare, px + kHalfSquare, py + kHalfSquare);
   }
 
-  if (const auto& core = state.Confinement) {
+  if (state.Circle) {
+    // The outline in black and the hoop centreline in the bars' blue, over
+    // the fibers, which show the rings and sectors.
+    const auto circle = [&](double radius) {
+      TFiber at;
+      at.X = -radius;
+      at.Y = radius;
+      const ChartPixel upper_left = FiberPixel(at, state.DrawScale, width, height);
+      at.X = radius;
+      at.Y = -radius;
+      const ChartPixel lower_right = FiberPixel(at, state.DrawScale, width, height);
+      canvas.Ellipse(upper_left.X, upper_left.Y, lower_right.X, lower_right.Y);
+    };
+    canvas.SetBrushSolid(false);
+    circle(state.CircleDiameter / 2);
+    if (const auto& core = state.Confinement) {
+      canvas.SetPenColor(kBlue);
+      circle(core->CoreWidth / 2);
+      canvas.SetPenColor(kBlack);
+    }
+    canvas.SetBrushSolid(true);
+  } else if (const auto& core = state.Confinement) {
     // The hoop centreline, over the fibers, in the corner bars' colour.
     const auto corner = [&](double x, double y) {
       TFiber at;

@@ -11,7 +11,9 @@ namespace marrowick {
 // section fills 60 % of the surface in its limiting direction. The squares
 // show the layout of the mesh and the bars, not the fiber sizes. A confined
 // section's core fibers are orange, and the hoop centreline is drawn over
-// the fibers as a blue rectangle.
+// the fibers as a blue rectangle. A circular section is scaled by its
+// diameter, its outline drawn as a black circle over the fibers and its hoop
+// centreline as a blue one.
 // A section of zero width or height fails before anything is drawn.
 void DrawSectionView(AnalysisState& state, Canvas& canvas);
 

@@ -3,6 +3,7 @@
 #include <locale.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -223,6 +224,12 @@ std::string TrimText(const std::string& text) {
   while (first < last && static_cast<unsigned char>(text[first]) <= 32) ++first;
   while (last > first && static_cast<unsigned char>(text[last - 1]) <= 32) --last;
   return text.substr(first, last - first);
+}
+
+std::string RoundTripText(double value) {
+  char buffer[32];
+  const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
 }
 
 }  // namespace marrowick

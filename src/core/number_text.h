@@ -47,4 +47,9 @@ std::optional<int32_t> ScanInteger(const std::string& text);
 // The text without leading and trailing bytes of code 32 or less.
 std::string TrimText(const std::string& text);
 
+// The shortest text that reads back to the same double, always with a point:
+// data handed on to spreadsheets and scripts must lose nothing, unlike the
+// four digits of "m-n.out".
+std::string RoundTripText(double value);
+
 }  // namespace marrowick

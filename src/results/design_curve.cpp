@@ -347,7 +347,8 @@ std::vector<DesignCurve> DesignCurves(const DesignSection& section,
 }
 
 std::vector<DesignCurve> DesignCurvesOf(const AnalysisState& state) {
-  if (state.Design.Code.empty()) return {};
+  // The codes' rectangular stress block is worked out for a rectangle.
+  if (state.Design.Code.empty() || state.Circular) return {};
   const DesignMaterials materials = ResolveDesignMaterials(state.Design);
   return DesignCurves(DesignSectionOf(state), materials);
 }

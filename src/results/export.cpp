@@ -1,6 +1,5 @@
 #include "results/export.h"
 
-#include <charconv>
 #include <initializer_list>
 
 #include "section/fiber_model.h"
@@ -25,12 +24,6 @@ const char* FiberKind(const TFiber& fiber) {
 }
 
 }  // namespace
-
-std::string RoundTripText(double value) {
-  char buffer[32];
-  const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return std::string(buffer, result.ptr);
-}
 
 Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator) {
   if (series.Biaxial) {

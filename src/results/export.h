@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/number_text.h"
 #include "core/text_file.h"
 #include "results/interaction_curve.h"
 #include "results/result_file.h"
@@ -11,10 +12,7 @@
 
 namespace marrowick {
 
-// The shortest text that reads back to the same double, always with a point:
-// data handed on to spreadsheets and scripts must lose nothing, unlike the
-// four digits of "m-n.out".
-std::string RoundTripText(double value);
+// RoundTripText (core/number_text.h) writes every number of these tables.
 
 // Tables of results, a header row first, then one row per entry, the columns
 // joined by `separator` (a comma for a CSV file, a tab for pasting into a

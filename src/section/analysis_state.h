@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "section/circular_section.h"
 #include "section/confinement.h"
 
 namespace marrowick {
@@ -58,6 +59,11 @@ struct AnalysisState {
   double MeshSize = 0;
   double CornerBarDiameter = 0;
   int32_t AxialLevels = 0;
+  // A circular section (the outline and bars above are then unused).
+  bool Circular = false;
+  double CircleDiameter = 0;
+  int32_t CircleBarCount = 0;
+  double CircleBarDiameter = 0;
   // The hoops, when the section is confined.
   std::optional<HoopReinforcement> Hoops;
   DesignInputs Design;
@@ -72,6 +78,9 @@ struct AnalysisState {
   double TensionCapacity = 0;
   // The confined core of the model, when it has hoops.
   std::optional<ConfinedConcrete> Confinement;
+  // A circular section's patches and bars, which its scripts write in place
+  // of the fibers (the fibers above are those the solver cuts them into).
+  std::optional<CircularModel> Circle;
 
   // View.
   double DrawScale = 0;

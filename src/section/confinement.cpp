@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/failure.h"
+#include "section/input_fields.h"
 
 namespace marrowick {
 
@@ -59,6 +60,11 @@ std::string Mm(double value) {
   return text;
 }
 
+// An input as a message names it: its caption and its section-file key.
+std::string Named(Field field) {
+  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
+}
+
 }  // namespace
 
 double ManderConfinedStrength(double fco, double fl1, double fl2) {
@@ -92,6 +98,62 @@ double RectangularConfinementEffectiveness(double sum_w2, double clear_spacing, 
 
 double PriestleyUltimateStrain(double rho_x, double rho_y, double fyh, double esu, double fcc) {
   return 0.004 + 1.4 * (rho_x + rho_y) * fyh * esu / fcc;
+}
+
+double SpiralConfinementEffectiveness(double clear_spacing, double ds, double rho_cc) {
+  return (1 - clear_spacing / (2 * ds)) / (1 - rho_cc);
+}
+
+double CircularHoopConfinementEffectiveness(double clear_spacing, double ds, double rho_cc) {
+  const double arching = 1 - clear_spacing / (2 * ds);
+  return arching * arching / (1 - rho_cc);
+}
+
+double CircularHoopRatio(double hoop_diameter, double spacing, double ds) {
+  return 4 * BarArea(hoop_diameter) / (ds * spacing);
+}
+
+ConfinedConcrete ConfineCircularSection(const CircularBars& bars, const HoopReinforcement& hoops,
+                                        double fco, double eco) {
+  const auto require = [](bool met, const std::string& what) {
+    if (!met) FailInvalidInput("A confined core needs " + what);
+  };
+  require(fco > 0 && eco > 0, "a positive concrete strength and strain at that strength");
+  require(hoops.Diameter > 0 && hoops.YieldStrength > 0 && hoops.StrainAtMaxStress > 0,
+          "hoops of a positive diameter, yield strength and strain at maximum stress");
+  require(hoops.Spacing > hoops.Diameter,
+          hoops.Spiral ? "a spiral pitch larger than its bar: " + Named(Field::HoopSpacing) +
+                             " is " + Mm(hoops.Spacing) + " mm"
+                       : std::string("a hoop spacing larger than "
+                                     "the hoop diameter"));
+
+  ConfinedConcrete core;
+  core.Circular = true;
+  const double hoop_radius =
+      bars.Diameter / 2 - bars.Cover + bars.BarDiameter / 2 + hoops.Diameter / 2;
+  core.HoopOffset = bars.Diameter / 2 - hoop_radius;
+  if (!(core.HoopOffset > 0))
+    FailInvalidInput("The hoops' centreline (half a bar and half a hoop outside the bars) lies " +
+                     Mm(core.HoopOffset) + " mm inside the outline; it must lie inside: " +
+                     Named(Field::BarCover) + " is too small");
+  const double ds = 2 * hoop_radius;
+  core.CoreWidth = ds;
+  core.CoreHeight = ds;
+  core.RhoCc = bars.Bars * BarArea(bars.BarDiameter) / (kPi * ds * ds / 4);
+  const double clear = hoops.Spacing - hoops.Diameter;
+  core.Ke = hoops.Spiral ? SpiralConfinementEffectiveness(clear, ds, core.RhoCc)
+                         : CircularHoopConfinementEffectiveness(clear, ds, core.RhoCc);
+  const double rho_s = CircularHoopRatio(hoops.Diameter, hoops.Spacing, ds);
+  core.RhoX = rho_s / 2;
+  core.RhoY = rho_s / 2;
+  core.FlX = core.Ke * core.RhoX * hoops.YieldStrength;
+  core.FlY = core.FlX;
+  core.Fcc = ManderEqualPressureStrength(fco, core.FlX);
+  core.Ecc = eco * (1 + 5 * (core.Fcc / fco - 1));
+  core.Ec = 5000 * std::sqrt(fco);
+  core.Ecu = PriestleyUltimateStrain(core.RhoX, core.RhoY, hoops.YieldStrength,
+                                     hoops.StrainAtMaxStress, core.Fcc);
+  return core;
 }
 
 ConfinedConcrete ConfineRectangularSection(const BarLayout& bars, const HoopReinforcement& hoops,

@@ -17,6 +17,18 @@ struct HoopReinforcement {
   int32_t LegsX = 2;                // legs running in x, across the width B
   int32_t LegsY = 2;                // legs running in y, across the height H
   double StrainAtMaxStress = 0.12;  // εsu of the hoop steel
+  // Around a circular core: a continuous spiral rather than separate
+  // circular hoops (the legs then play no part).
+  bool Spiral = false;
+};
+
+// A circular section's outline and bars: `bars` equal bars on the circle of
+// radius D/2 − cover (cover to the bar centres).
+struct CircularBars {
+  double Diameter = 0;  // D
+  double Cover = 0;
+  int32_t Bars = 0;
+  double BarDiameter = 0;
 };
 
 // The section's outline and longitudinal bars as the fiber model lays them
@@ -50,6 +62,10 @@ struct ConfinedConcrete {
   double Ecc = 0;  // strain at f′cc
   double Ecu = 0;  // crushing strain of the core
   double Ec = 0;   // initial modulus
+  // A circular core: its diameter ds is CoreWidth and CoreHeight, and the
+  // hoops' volumetric ratio ρs is split evenly over RhoX and RhoY (so that
+  // f′l is FlX and FlY, and ρx + ρy is ρs in εcu).
+  bool Circular = false;
 };
 
 // Mander, Priestley and Park (1988), "Theoretical stress-strain model for
@@ -73,6 +89,26 @@ double RectangularConfinementEffectiveness(double sum_w2, double clear_spacing, 
 // Bridges", eq. (5.14): the strain at which the first hoop fractures, taken
 // as the crushing strain of the core.
 double PriestleyUltimateStrain(double rho_x, double rho_y, double fyh, double esu, double fcc);
+
+// Mander et al., eqs. (15) and (17) for a circular core of diameter ds (to
+// the hoop centreline) with ρcc: the effectively confined share under a
+// spiral, whose one clear pitch s′ arches once, or under separate circular
+// hoops, where the arching takes the square.
+double SpiralConfinementEffectiveness(double clear_spacing, double ds, double rho_cc);
+double CircularHoopConfinementEffectiveness(double clear_spacing, double ds, double rho_cc);
+
+// Mander et al., eq. (18): the volumetric ratio ρs of hoops or a spiral of
+// bar area Asp at pitch s around a core of diameter ds, 4·Asp/(ds·s).
+double CircularHoopRatio(double hoop_diameter, double spacing, double ds);
+
+// The core of a circular section with these bars and a spiral or circular
+// hoops, with concrete of strength fco reached at strain eco: the hoop
+// centreline wraps the bars (Rc = D/2 − cover + db/2 + dh/2); f′l = ½·ke·ρs·fyh
+// is the same all round, so f′cc is the paper's closed form (eq. 29). Fails
+// as invalid input, naming the input, when the hoops would lie on or outside
+// the outline or a spiral's pitch is not larger than its bar.
+ConfinedConcrete ConfineCircularSection(const CircularBars& bars, const HoopReinforcement& hoops,
+                                        double fco, double eco);
 
 // The core of a rectangular section with these bars and hoops, with concrete
 // of strength fco reached at strain eco. Fails as invalid input when the

@@ -1,6 +1,7 @@
 #include "section/fiber_model.h"
 
 #include <algorithm>
+#include <numbers>
 #include <optional>
 #include <string>
 #include <utility>
@@ -8,6 +9,7 @@
 
 #include "core/extended_arithmetic.h"
 #include "core/failure.h"
+#include "section/input_fields.h"
 
 namespace marrowick {
 
@@ -59,9 +61,89 @@ std::vector<ConcretePiece> ConfinedPieces(Extended B, Extended H, Extended c, Ex
   };
 }
 
+std::string Named(Field field) {
+  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
+}
+
+// A circular section: OpenSees' ring patches and circle of bars, π exact in
+// every area and capacity.
+void BuildCircularModel(AnalysisState& state) {
+  const double D = state.CircleDiameter;
+  const double cover = state.BarCover;
+  const double size = state.MeshSize;
+  if (!(D > 2 * cover) || !(cover >= 0))
+    FailInvalidInput(Named(Field::CircleDiameter) + " must be more than twice " +
+                     Named(Field::BarCover) + " (not negative), so that the bars lie inside it");
+  if (state.CircleBarCount < 3)
+    FailInvalidInput(Named(Field::CircleBarCount) + " must be at least 3, not " +
+                     std::to_string(state.CircleBarCount));
+  if (!(state.CircleBarDiameter > 0))
+    FailInvalidInput(Named(Field::CircleBarDiameter) + " must be positive");
+  if (!(size > 0)) FailInvalidInput(Named(Field::MeshSize) + " must be positive");
+
+  std::optional<ConfinedConcrete> confinement;
+  if (state.Hoops)
+    confinement =
+        ConfineCircularSection({D, cover, state.CircleBarCount, state.CircleBarDiameter},
+                               *state.Hoops, state.ConcreteStrength, state.ConcretePeakStrain);
+
+  constexpr double kPi = std::numbers::pi;
+  CircularModel model;
+  model.Bars = state.CircleBarCount;
+  model.BarArea = kPi * state.CircleBarDiameter * state.CircleBarDiameter / 4;
+  model.BarRadius = D / 2 - cover;
+  const double core_radius = confinement ? confinement->CoreWidth / 2 : 0;
+  if (confinement) {
+    model.Patches.push_back(RingPatchOf(kCoreMaterial, 0, core_radius, size));
+    model.Patches.push_back(RingPatchOf(1, core_radius, D / 2, size));
+  } else {
+    model.Patches.push_back(RingPatchOf(1, 0, D / 2, size));
+  }
+  int64_t count = model.Bars;
+  for (const RingPatch& patch : model.Patches) count += int64_t{patch.Sectors} * patch.Rings;
+  if (count > kMaxFiberCount)
+    FailInvalidInput("The section would have " + std::to_string(count) + " fibers; at most " +
+                     std::to_string(kMaxFiberCount) + " are allowed. Choose a larger mesh size");
+
+  std::vector<TFiber> fibers(1);
+  fibers.reserve(static_cast<std::size_t>(count) + 1);
+  // The section's y, the lever arm, is the fiber's Y; its z the fiber's X.
+  const auto add = [&](const PlacedCell& cell, int32_t material) {
+    fibers.push_back({cell.Z, cell.Y, cell.Area, material, 0});
+  };
+  for (const RingPatch& patch : model.Patches)
+    for (const PlacedCell& cell : RingPatchCells(patch)) add(cell, patch.Material);
+  for (const PlacedCell& cell : CircularBarCells(model)) add(cell, 2);
+
+  const double gross = kPi * D * D / 4;
+  const double steel_area = model.Bars * model.BarArea;
+  double concrete_force = gross * state.ConcreteStrength;
+  if (confinement) {
+    // As for rectangles: the core carries f′cc, the cover f′co, and the bars
+    // are not taken out of the concrete.
+    const double core = kPi * confinement->CoreWidth * confinement->CoreWidth / 4;
+    concrete_force = (gross - core) * state.ConcreteStrength + core * confinement->Fcc;
+  }
+  const double steel_force = steel_area * state.SteelYieldStrength;
+
+  state.MeshCountX = model.Patches[0].Sectors;
+  state.MeshCountY = model.Patches[0].Rings;
+  state.FiberCount = static_cast<int32_t>(count);
+  state.Fibers = std::move(fibers);
+  state.SteelArea = steel_area;
+  state.CompressionCapacity = StoreDouble(-(Extended{concrete_force} + steel_force) / 1000);
+  state.TensionCapacity = StoreDouble(Extended{steel_force} / 1000);
+  state.Confinement = confinement;
+  state.Circle = std::move(model);
+}
+
 }  // namespace
 
 void BuildFiberModel(AnalysisState& state) {
+  if (state.Circular) {
+    BuildCircularModel(state);
+    return;
+  }
   const Extended B = state.SectionWidth;
   const Extended H = state.SectionHeight;
   const Extended cover = state.BarCover;
@@ -173,6 +255,7 @@ void BuildFiberModel(AnalysisState& state) {
   state.CompressionCapacity = compression;
   state.TensionCapacity = tension;
   state.Confinement = confinement;
+  state.Circle.reset();
 }
 
 }  // namespace marrowick

@@ -18,7 +18,10 @@ inline constexpr int32_t kCoreMaterial = 3;
 // the two faces parallel to Y, those of the faces parallel to X, then the four
 // corner bars; and the steel area and the two axial capacities in kN. With
 // hoops the concrete is the confined core and four cover strips instead,
-// and the core's figures are kept in Confinement.
+// and the core's figures are kept in Confinement. A circular section is its
+// ring patches (the core, then the cover, with hoops) cut as the solver cuts
+// them, ring by ring, then its bars from +y counter-clockwise; the patches
+// and bars are kept in Circle for its scripts.
 // Every formula is evaluated in extended precision in the written order.
 // Inputs the model cannot take fail before anything of the model changes.
 void BuildFiberModel(AnalysisState& state);

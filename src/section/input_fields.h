@@ -2,6 +2,8 @@
 
 #include <array>
 #include <cstddef>
+#include <optional>
+#include <string_view>
 
 namespace marrowick {
 
@@ -47,11 +49,24 @@ enum class Field {
   DesignSteelYield = 34,
   DesignSteelCompression = 35,
   DesignSteelModulus = 36,
+  // The outline's shape; absent, the section is rectangular.
+  SectionShape = 37,
+  // A circular section's outline and bars, which the window shows in the
+  // fields of the width and the bars in x while the circle is chosen.
+  CircleDiameter = 38,
+  CircleBarCount = 39,
+  CircleBarDiameter = 40,
+  // Around a circular core: a continuous spiral or separate circular hoops.
+  Transverse = 41,
 };
 
 inline constexpr int FieldNumber(Field field) {
   return static_cast<int>(field);
 }
+
+// The outlines an input belongs to: an input of the other outline is no key
+// of a section file of this one.
+enum class FieldShape { Any, Rectangular, Circular };
 
 // How an input's text is read: a real, a whole number, or a word (a design
 // code's or a grade's name, from the input's list of choices when it has one).
@@ -72,6 +87,7 @@ struct InputField {
   int label_left, label_top;
   int left, top, width;
   const char* choices = nullptr;  // a word's choices, "|"-separated; null: any word
+  FieldShape shape = FieldShape::Any;
 };
 
 // The one table of inputs, in the order a section file lists them and the
@@ -79,7 +95,7 @@ struct InputField {
 // settings, then the dialogs' inputs. The bending angle is written to a file
 // only when it is not zero (OmittedAtZero), so that the files of sections bent
 // about x alone stay as they were before the angle could be set.
-inline constexpr std::array<InputField, 33> kInputFields{{
+inline constexpr std::array<InputField, 38> kInputFields{{
     // clang-format off
     {Field::ConcreteStrength, 1, "concrete", "peak_strength_MPa", FieldRule::Real, "35", "极限强度(MPa)", 1, 1, 16, 24, 104, 16, 121},
     {Field::ConcretePeakStrain, 2, "concrete", "peak_strain", FieldRule::Real, "0.002", "极限强度应变", 1, 2, 16, 48, 104, 40, 121},
@@ -88,14 +104,18 @@ inline constexpr std::array<InputField, 33> kInputFields{{
     {Field::SteelYieldStrength, 5, "steel", "yield_strength_MPa", FieldRule::Real, "300", "屈服强度(MPa)", 2, 5, 16, 24, 104, 16, 121},
     {Field::SteelModulus, 6, "steel", "elastic_modulus_MPa", FieldRule::Real, "215000", "弹性模型(MPa)", 2, 6, 16, 48, 104, 40, 121},
     {Field::SteelHardeningRatio, 7, "steel", "hardening_ratio", FieldRule::Real, "0.0001", "硬化系数", 2, 7, 16, 72, 104, 64, 121},
-    {Field::SectionWidth, 8, "section", "width_mm", FieldRule::Real, "500", "截面宽度B(mm)", 3, 8, 16, 24, 104, 16, 121},
-    {Field::SectionHeight, 9, "section", "height_mm", FieldRule::Real, "600", "截面宽度H(mm)", 3, 9, 16, 48, 104, 40, 121},
+    {Field::SectionShape, 0, "section", "shape", FieldRule::Word, nullptr, "截面形状", 0, 0, 0, 0, 0, 0, 0},
+    {Field::SectionWidth, 8, "section", "width_mm", FieldRule::Real, "500", "截面宽度B(mm)", 3, 8, 16, 24, 104, 16, 121, nullptr, FieldShape::Rectangular},
+    {Field::SectionHeight, 9, "section", "height_mm", FieldRule::Real, "600", "截面宽度H(mm)", 3, 9, 16, 48, 104, 40, 121, nullptr, FieldShape::Rectangular},
+    {Field::CircleDiameter, 0, "section", "diameter_mm", FieldRule::Real, "600", "直径D(mm)", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Circular},
     {Field::BarCover, 10, "section", "cover_mm", FieldRule::Real, "35", "钢筋至边距as", 3, 10, 24, 72, 104, 64, 121},
-    {Field::CornerBarDiameter, 19, "section", "corner_bar_diameter_mm", FieldRule::Real, "20", "角部钢筋直径", 3, 19, 24, 96, 104, 88, 121},
-    {Field::BarCountX, 11, "section", "bars_x", FieldRule::Integer, "2", "X方向钢筋", 3, 11, 40, 120, 104, 112, 49},
-    {Field::BarDiameterX, 12, "section", "bar_diameter_x_mm", FieldRule::Integer, "20", "Φ", 3, 12, 160, 120, 176, 112, 49},
-    {Field::BarCountY, 13, "section", "bars_y", FieldRule::Integer, "2", "Y方向钢筋", 3, 13, 40, 144, 104, 136, 49},
-    {Field::BarDiameterY, 14, "section", "bar_diameter_y_mm", FieldRule::Integer, "20", "Φ", 3, 14, 160, 144, 176, 136, 49},
+    {Field::CornerBarDiameter, 19, "section", "corner_bar_diameter_mm", FieldRule::Real, "20", "角部钢筋直径", 3, 19, 24, 96, 104, 88, 121, nullptr, FieldShape::Rectangular},
+    {Field::BarCountX, 11, "section", "bars_x", FieldRule::Integer, "2", "X方向钢筋", 3, 11, 40, 120, 104, 112, 49, nullptr, FieldShape::Rectangular},
+    {Field::BarDiameterX, 12, "section", "bar_diameter_x_mm", FieldRule::Integer, "20", "Φ", 3, 12, 160, 120, 176, 112, 49, nullptr, FieldShape::Rectangular},
+    {Field::BarCountY, 13, "section", "bars_y", FieldRule::Integer, "2", "Y方向钢筋", 3, 13, 40, 144, 104, 136, 49, nullptr, FieldShape::Rectangular},
+    {Field::BarDiameterY, 14, "section", "bar_diameter_y_mm", FieldRule::Integer, "20", "Φ", 3, 14, 160, 144, 176, 136, 49, nullptr, FieldShape::Rectangular},
+    {Field::CircleBarCount, 0, "section", "bars", FieldRule::Integer, "8", "纵筋根数", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Circular},
+    {Field::CircleBarDiameter, 0, "section", "bar_diameter_mm", FieldRule::Integer, "20", "纵筋直径Φ(mm)", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Circular},
     {Field::MeshSize, 18, "section", "fiber_size_mm", FieldRule::Real, "35", "划分单元大小", 3, 18, 24, 168, 104, 160, 121},
     {Field::AxialLoad, 15, "analysis", "axial_force_kN", FieldRule::Real, "-1000", "施加轴力(kN))", 4, 15, 24, 24, 104, 16, 121},
     {Field::BendingAngle, 16, "analysis", "bending_angle_deg", FieldRule::Real, "0", "弯矩方向夹角", 4, 16, 24, 48, 104, 40, 121},
@@ -107,8 +127,9 @@ inline constexpr std::array<InputField, 33> kInputFields{{
     {Field::HoopDiameter, 0, "confinement", "hoop_diameter_mm", FieldRule::Real, nullptr, "箍筋直径(mm)", 0, 0, 0, 0, 0, 0, 0},
     {Field::HoopSpacing, 0, "confinement", "hoop_spacing_mm", FieldRule::Real, nullptr, "箍筋间距s(mm)", 0, 0, 0, 0, 0, 0, 0},
     {Field::HoopYieldStrength, 0, "confinement", "hoop_yield_strength_MPa", FieldRule::Real, nullptr, "箍筋屈服强度(MPa)", 0, 0, 0, 0, 0, 0, 0},
-    {Field::HoopLegsX, 0, "confinement", "hoop_legs_x", FieldRule::Integer, nullptr, "X方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
-    {Field::HoopLegsY, 0, "confinement", "hoop_legs_y", FieldRule::Integer, nullptr, "Y方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0},
+    {Field::HoopLegsX, 0, "confinement", "hoop_legs_x", FieldRule::Integer, nullptr, "X方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Rectangular},
+    {Field::HoopLegsY, 0, "confinement", "hoop_legs_y", FieldRule::Integer, nullptr, "Y方向箍筋肢数(空为2)", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Rectangular},
+    {Field::Transverse, 0, "confinement", "transverse", FieldRule::Word, nullptr, "螺旋箍或圆箍 (spiral, hoops; 空为hoops)", 0, 0, 0, 0, 0, 0, 0, nullptr, FieldShape::Circular},
     {Field::HoopStrainAtMaxStress, 0, "confinement", "hoop_strain_at_max_stress", FieldRule::Real, nullptr, "箍筋极限应变εsu(空为0.12)", 0, 0, 0, 0, 0, 0, 0},
     {Field::DesignCode, 0, "design", "code", FieldRule::Word, nullptr, "设计规范 (GB50010, ACI318)", 0, 0, 0, 0, 0, 0, 0},
     {Field::DesignConcreteGrade, 0, "design", "concrete_grade", FieldRule::Word, nullptr, "混凝土强度等级 (C15…C80)", 0, 0, 0, 0, 0, 0, 0},
@@ -136,6 +157,29 @@ inline constexpr std::size_t kFieldSlots = [] {
     largest = FieldNumber(entry.id) > largest ? FieldNumber(entry.id) : largest;
   return static_cast<std::size_t>(largest) + 1;
 }();
+
+// Whether a section of this outline has the input: the other outline's
+// inputs are no keys of its section file and play no part in its model.
+constexpr bool FieldOfShape(const InputField& entry, bool circular) {
+  return entry.shape == FieldShape::Any ||
+         entry.shape == (circular ? FieldShape::Circular : FieldShape::Rectangular);
+}
+
+// The words of the outline and of a circle's hoops, left out for the first.
+// Like a design code's name they are any word in a section file, and
+// 输入数据 refuses one it does not know.
+inline constexpr char kRectangularShape[] = "rectangular";
+inline constexpr char kCircularShape[] = "circular";
+inline constexpr char kCircularHoops[] = "hoops";
+inline constexpr char kSpiral[] = "spiral";
+
+// The outline a section file or the inputs name: none for a word that is
+// neither (an empty one is a rectangle).
+constexpr std::optional<bool> CircularShape(std::string_view shape) {
+  if (shape.empty() || shape == kRectangularShape) return false;
+  if (shape == kCircularShape) return true;
+  return std::nullopt;
+}
 
 // An input that a section file and summary.json leave out while it is zero.
 constexpr bool OmittedAtZero(Field field) {

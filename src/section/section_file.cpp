@@ -33,6 +33,7 @@ class SectionFileReader {
       CheckText(line);
       ReadLine(TrimText(line));
     }
+    CheckOutline();
     return texts_;
   }
 
@@ -53,6 +54,23 @@ class SectionFileReader {
     const auto byte = static_cast<unsigned char>(line[bad]);
     Fail("byte 0x" + std::string{kHexDigits[byte / 16], kHexDigits[byte % 16]} + " at column " +
          column + " is not UTF-8 text");
+  }
+
+  // A key of the other outline's inputs (the width in a circle's file, the
+  // diameter in a rectangle's) says the file is not what its shape says. An
+  // unknown shape is left to 输入数据, which names it.
+  void CheckOutline() {
+    const auto& shape = texts_[static_cast<std::size_t>(FieldNumber(Field::SectionShape))];
+    const std::optional<bool> circular = CircularShape(shape.value_or(""));
+    if (!circular) return;
+    for (const InputField& entry : kInputFields) {
+      const auto field = static_cast<std::size_t>(FieldNumber(entry.id));
+      if (!texts_[field] || FieldOfShape(entry, *circular)) continue;
+      line_number_ = key_lines_[field];
+      Fail(std::string("key ") + entry.key + " in [" + entry.file_group + "] belongs to " +
+           (*circular ? "a rectangular" : "a circular") + " section, and this one is " +
+           (*circular ? "circular (shape=circular)" : "rectangular (no shape=circular)"));
+    }
   }
 
   void ReadLine(const std::string& line) {
@@ -82,6 +100,7 @@ class SectionFileReader {
     std::optional<std::string>& text = texts_[static_cast<std::size_t>(entry->field)];
     if (text) Fail("key " + key + " in [" + group_ + "] is given twice");
     text = Checked(*entry, value);
+    key_lines_[static_cast<std::size_t>(entry->field)] = line_number_;
   }
 
   // The value as the field gets it, once it is known to be a number.
@@ -133,6 +152,7 @@ class SectionFileReader {
   int line_number_ = 0;
   std::string group_;
   SectionTexts texts_;
+  std::array<int, kFieldSlots> key_lines_{};
 };
 
 std::string Quoted(const std::string& text) {
@@ -197,7 +217,15 @@ SectionTexts ReadSectionFile(const std::string& file_name, char decimal) {
 
 void WriteSectionFile(const std::string& file_name, const FieldText& field_text, char decimal,
                       const FieldText& field_caption) {
+  // The other outline's inputs are no keys of this one's file; with a shape
+  // it does not know, 输入数据 is left to say so.
+  const std::optional<bool> circular = CircularShape(field_text(FieldNumber(Field::SectionShape)));
+  const auto written = [&](const SectionFileKey& entry) {
+    return !circular || entry.shape == FieldShape::Any ||
+           entry.shape == (*circular ? FieldShape::Circular : FieldShape::Rectangular);
+  };
   for (const SectionFileKey& entry : kSectionFileKeys) {
+    if (!written(entry)) continue;
     const std::string text = field_text(entry.field);
     if (entry.optional && text.empty()) continue;
     const auto fault = FieldTextFault(entry, text, decimal);
@@ -211,6 +239,7 @@ void WriteSectionFile(const std::string& file_name, const FieldText& field_text,
   Lines lines;
   std::string_view group;
   for (const SectionFileKey& entry : kSectionFileKeys) {
+    if (!written(entry)) continue;
     std::string text = field_text(entry.field);
     if (entry.optional && text.empty()) continue;
     if (OmittedAtZero(static_cast<Field>(entry.field)) && ParseReal(text, decimal) == 0) continue;

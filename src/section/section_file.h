@@ -17,6 +17,7 @@ struct SectionFileKey {
   FieldRule rule;
   const char* choices = nullptr;  // a word's choices, "|"-separated
   bool optional = false;          // absent unless given: no default text
+  FieldShape shape = FieldShape::Any;
 };
 
 inline constexpr std::size_t kSectionFileKeyCount = [] {
@@ -33,7 +34,8 @@ inline constexpr std::array<SectionFileKey, kSectionFileKeyCount> kSectionFileKe
   for (const InputField& entry : kInputFields)
     if (entry.key)
       keys[next++] = {entry.file_group, entry.key,     FieldNumber(entry.id),
-                      entry.rule,       entry.choices, entry.default_text == nullptr};
+                      entry.rule,       entry.choices, entry.default_text == nullptr,
+                      entry.shape};
   return keys;
 }();
 

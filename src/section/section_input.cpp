@@ -12,9 +12,24 @@ namespace marrowick {
 
 namespace {
 
+// An input as a message names it: its caption and its section-file key.
+std::string Named(Field field) {
+  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
+}
+
+// A word input's text that chooses between two: true for `second`, false
+// for `first` or an empty text (left out); any other word is refused.
+bool Chooses(const FieldText& field_text, Field field, const char* first, const char* second) {
+  const std::string text = field_text(FieldNumber(field));
+  if (text == second) return true;
+  if (text.empty() || text == first) return false;
+  FailInvalidInput(Named(field) + " is \"" + text + "\": not one of " + first + ", " + second);
+}
+
 // The hoops when their diameter, spacing and yield strength are all given;
-// none when none is. An empty text is an input left out.
-std::optional<HoopReinforcement> CaptureHoops(const FieldText& field_text) {
+// none when none is. An empty text is an input left out. A circle's hoops
+// take the spiral-or-hoops choice in place of the legs.
+std::optional<HoopReinforcement> CaptureHoops(const FieldText& field_text, bool circular) {
   const Field required[] = {Field::HoopDiameter, Field::HoopSpacing, Field::HoopYieldStrength};
   int given = 0;
   for (const Field field : required) given += !field_text(FieldNumber(field)).empty();
@@ -37,8 +52,12 @@ std::optional<HoopReinforcement> CaptureHoops(const FieldText& field_text) {
   hoops.Diameter = real(Field::HoopDiameter, 0);
   hoops.Spacing = real(Field::HoopSpacing, 0);
   hoops.YieldStrength = real(Field::HoopYieldStrength, 0);
-  hoops.LegsX = integer(Field::HoopLegsX, hoops.LegsX);
-  hoops.LegsY = integer(Field::HoopLegsY, hoops.LegsY);
+  if (circular) {
+    hoops.Spiral = Chooses(field_text, Field::Transverse, kCircularHoops, kSpiral);
+  } else {
+    hoops.LegsX = integer(Field::HoopLegsX, hoops.LegsX);
+    hoops.LegsY = integer(Field::HoopLegsY, hoops.LegsY);
+  }
   hoops.StrainAtMaxStress = real(Field::HoopStrainAtMaxStress, hoops.StrainAtMaxStress);
   return hoops;
 }
@@ -60,21 +79,43 @@ void CaptureSectionInput(AnalysisState& state, const FieldText& field_text,
   state.SteelYieldStrength = real(Field::SteelYieldStrength);
   state.SteelModulus = real(Field::SteelModulus);
   state.SteelHardeningRatio = real(Field::SteelHardeningRatio);
-  state.SectionWidth = real(Field::SectionWidth);
-  state.SectionHeight = real(Field::SectionHeight);
-  state.BarCover = real(Field::BarCover);
-  state.MeshSize = real(Field::MeshSize);
-  state.BarCountX = integer(Field::BarCountX);
-  state.BarCountY = integer(Field::BarCountY);
-  // Side bars come in whole millimetre sizes; corner bars may be any size.
-  state.BarDiameterX = integer(Field::BarDiameterX);
-  state.BarDiameterY = integer(Field::BarDiameterY);
-  state.CornerBarDiameter = real(Field::CornerBarDiameter);
+  // The outline and a circle's inputs come with the dialogs' (a caller
+  // without them has a rectangle); the other outline's inputs are not read
+  // and keep what they held.
+  const bool circular =
+      dialog_text && Chooses(dialog_text, Field::SectionShape, kRectangularShape, kCircularShape);
+  const auto circle_real = [&](Field field) {
+    return ParseReal(dialog_text(FieldNumber(field)), RegionalDecimal());
+  };
+  const auto circle_integer = [&](Field field) {
+    return ParseInteger(dialog_text(FieldNumber(field)));
+  };
+  if (circular) {
+    state.CircleDiameter = circle_real(Field::CircleDiameter);
+    state.BarCover = real(Field::BarCover);
+    state.MeshSize = real(Field::MeshSize);
+    state.CircleBarCount = circle_integer(Field::CircleBarCount);
+    // Bars come in whole millimetre sizes.
+    state.CircleBarDiameter = circle_integer(Field::CircleBarDiameter);
+  } else {
+    state.SectionWidth = real(Field::SectionWidth);
+    state.SectionHeight = real(Field::SectionHeight);
+    state.BarCover = real(Field::BarCover);
+    state.MeshSize = real(Field::MeshSize);
+    state.BarCountX = integer(Field::BarCountX);
+    state.BarCountY = integer(Field::BarCountY);
+    // Side bars come in whole millimetre sizes; corner bars may be any size.
+    state.BarDiameterX = integer(Field::BarDiameterX);
+    state.BarDiameterY = integer(Field::BarDiameterY);
+    state.CornerBarDiameter = real(Field::CornerBarDiameter);
+  }
+  state.Circular = circular;
   state.BendingAngle = real(Field::BendingAngle);
   state.AxialLoad = real(Field::AxialLoad);
   state.CurvatureLimit = real(Field::CurvatureLimit);
   state.AxialLevels = integer(Field::AxialLevels);
-  std::optional<HoopReinforcement> hoops = dialog_text ? CaptureHoops(dialog_text) : std::nullopt;
+  std::optional<HoopReinforcement> hoops =
+      dialog_text ? CaptureHoops(dialog_text, circular) : std::nullopt;
   // The core's crushing strain is followed at its edge in the plane of
   // bending, which only bending about x has worked out.
   if (hoops && state.BendingAngle != 0)

@@ -28,7 +28,7 @@ AxialSweepScripts::AxialSweepScripts(const ScriptSection& section, int32_t axial
     FailInvalidInput("The sweep would start " + std::to_string(level_count_) +
                      " solvers at once; at most " + std::to_string(kMaxAxialLevels) +
                      " axial-force segments are allowed");
-  fiber_lines_ = ScriptFiberLines(section.Fibers);
+  fiber_lines_ = ScriptGeometryLines(section);
 }
 
 LevelScript AxialSweepScripts::Level(int32_t level) const {

@@ -8,7 +8,7 @@ namespace marrowick {
 
 MxMyScripts::MxMyScripts(const ScriptSection& section, double axial_load_kN)
     : section_(section),
-      fiber_lines_(ScriptFiberLines(section.Fibers)),
+      fiber_lines_(ScriptGeometryLines(section)),
       axial_load_kN_(axial_load_kN) {}
 
 LevelScript MxMyScripts::Run(int32_t run) const {

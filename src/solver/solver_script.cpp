@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <variant>
 
 #include "core/decimal_symbol.h"
 #include "core/number_text.h"
@@ -12,6 +13,28 @@ namespace {
 
 std::string Format(const std::string& pattern, std::initializer_list<TemplateValue> values) {
   return FormatTemplate(pattern, values, kFileDecimal);
+}
+
+// A circular section's script writes every real in its shortest round-trip
+// form, so that the solver's fibers and materials are exactly the model's;
+// a rectangle's keeps its four digits.
+std::string FormatScript(bool shortest, const std::string& pattern,
+                         std::initializer_list<TemplateValue> values) {
+  if (!shortest) return Format(pattern, values);
+  std::string text;
+  const TemplateValue* next = values.begin();
+  for (std::size_t at = 0; at < pattern.size();) {
+    if (pattern.compare(at, 5, "%0.4E") == 0) {
+      text += RoundTripText(StoreDouble(std::get<Extended>(*next++)));
+      at += 5;
+    } else if (pattern.compare(at, 2, "%D") == 0) {
+      text += std::to_string(std::get<int32_t>(*next++));
+      at += 2;
+    } else {
+      text += pattern[at++];
+    }
+  }
+  return text;
 }
 
 }  // namespace
@@ -27,6 +50,7 @@ ScriptSection ScriptSectionOf(const AnalysisState& state) {
   section.SteelHardeningRatio = state.SteelHardeningRatio;
   section.CurvatureLimit = state.CurvatureLimit;
   section.Confinement = state.Confinement;
+  section.Circle = state.Circle;
   // The table never holds fewer slots than the count; the bound keeps a
   // script from reading past it all the same.
   const int64_t count =
@@ -49,10 +73,26 @@ Lines ScriptFiberLines(std::span<const TFiber> fibers) {
   return lines;
 }
 
+Lines ScriptGeometryLines(const ScriptSection& section) {
+  if (!section.Circle) return ScriptFiberLines(section.Fibers);
+  const CircularModel& circle = *section.Circle;
+  Lines lines;
+  // The solver takes the sector count before the ring count.
+  for (const RingPatch& patch : circle.Patches)
+    lines.push_back("patch\tcirc\t" + std::to_string(patch.Material) + "\t" +
+                    std::to_string(patch.Sectors) + "\t" + std::to_string(patch.Rings) +
+                    "\t0\t0\t" + RoundTripText(patch.InnerRadius) + "\t" +
+                    RoundTripText(patch.OuterRadius) + "\t0\t360");
+  // Without angles the solver puts the first bar on +y and none on 360°.
+  lines.push_back("layer\tcirc\t2\t" + std::to_string(circle.Bars) + "\t" +
+                  RoundTripText(circle.BarArea) + "\t0\t0\t" + RoundTripText(circle.BarRadius));
+  return lines;
+}
+
 Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
                         const std::string& recorder_file, const std::string& script_file,
                         const MomentDirection& direction, const std::string& deformation_file) {
-  return BuildSolverScript(section, ScriptFiberLines(section.Fibers), axial_load_kN, recorder_file,
+  return BuildSolverScript(section, ScriptGeometryLines(section), axial_load_kN, recorder_file,
                            script_file, direction, deformation_file);
 }
 
@@ -62,6 +102,10 @@ Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         const std::string& deformation_file) {
   Lines lines;
   const bool plane = direction.Uniaxial();
+  const auto Format = [shortest = section.Circle.has_value()](
+                          const std::string& pattern, std::initializer_list<TemplateValue> values) {
+    return FormatScript(shortest, pattern, values);
+  };
 
   lines.push_back("wipe");
   if (plane) {

@@ -25,6 +25,8 @@ struct ScriptSection {
   std::span<const TFiber> Fibers;  // fibers 1 to FiberCount, slot 0 left out
   // The core's concrete, for a section with hoops.
   std::optional<ConfinedConcrete> Confinement;
+  // A circular section's patches and bars, written in place of the fibers.
+  std::optional<CircularModel> Circle;
 };
 
 // The equal curvature steps of a moment-curvature run up to the limit: a run
@@ -61,6 +63,10 @@ Lines BuildSolverScript(const ScriptSection& section, Extended axial_load_kN,
 // writing a sweep). A caller writing many levels makes them once and hands
 // them to this second form.
 Lines ScriptFiberLines(std::span<const TFiber> fibers);
+// The section body's lines of a section: its fibers, or a circle's `patch
+// circ` and `layer circ` lines, whose numbers are written in their shortest
+// round-trip form so that the solver cuts exactly the model's fibers.
+Lines ScriptGeometryLines(const ScriptSection& section);
 Lines BuildSolverScript(const ScriptSection& section, const Lines& fiber_lines,
                         Extended axial_load_kN, const std::string& recorder_file,
                         const std::string& script_file, const MomentDirection& direction = {},

@@ -5,9 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
@@ -134,6 +136,53 @@ TEST_F(SectionFileTest, TheHoopsTravelInTheirOwnGroup) {
     EXPECT_EQ(opened.Inputs().Text(field), typed.Inputs().Text(field)) << FieldNumber(field);
   open(opened, "plain.ini");
   EXPECT_EQ(opened.Inputs().Text(Field::HoopDiameter), QString());
+  EXPECT_EQ(opened.shown, std::vector<std::string>{});
+}
+
+// 圆形柱 shows the circle in the width's and the x bars' fields; 矩形柱 brings
+// back the window exactly; the files follow the list both ways.
+TEST_F(SectionFileTest, TheShapeListSwapsTheCirclesFieldsAndFilesFollowIt) {
+  FilesForm form;
+  const auto window = [&form] {
+    std::vector<QString> seen;
+    for (int field = 1; field <= 20; ++field) {
+      seen.push_back(form.Field(field)->text() + (form.Field(field)->isEnabled() ? "" : " off"));
+      const auto* label = form.findChild<QLabel*>(QStringLiteral("Label%1").arg(field));
+      seen.push_back(label->text() + QString::number(label->width()));
+    }
+    return seen;
+  };
+  const std::vector<QString> rectangle = window();
+  auto* shapes = form.findChild<QComboBox*>(QStringLiteral("ComboBox1"));
+  ASSERT_EQ(shapes->count(), 2);
+  shapes->setCurrentIndex(1);
+  EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label8"))->text(),
+            QString::fromUtf8("直径D(mm)"));
+  EXPECT_EQ(form.findChild<QLabel*>(QStringLiteral("Label11"))->text(),
+            QString::fromUtf8("纵筋根数"));
+  EXPECT_EQ(form.Field(8)->text() + form.Field(11)->text() + form.Field(12)->text(), "600820");
+  for (const int unused : {9, 13, 14, 19}) EXPECT_FALSE(form.Field(unused)->isEnabled()) << unused;
+  form.Field(8)->setText(QStringLiteral("800"));
+  form.Files().AskSaveFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("circle.ini");
+  };
+  form.Files().SaveSection->trigger();
+  const std::string bytes = testing::ReadBytes("circle.ini");
+  EXPECT_NE(bytes.find("[section]\r\nshape=circular\r\ndiameter_mm=800\r\ncover_mm=35\r\nbars=8\r\n"
+                       "bar_diameter_mm=20\r\nfiber_size_mm=35\r\n"),
+            std::string::npos)
+      << bytes;
+  EXPECT_EQ(bytes.find("width_mm"), std::string::npos);
+  shapes->setCurrentIndex(0);
+  EXPECT_EQ(window(), rectangle);
+
+  FilesForm opened;
+  opened.Files().AskOpenFileName = [&](QWidget*, const QString&, const QString&, const QString&) {
+    return Path("circle.ini");
+  };
+  opened.Files().OpenSection->trigger();
+  EXPECT_EQ(opened.findChild<QComboBox*>(QStringLiteral("ComboBox1"))->currentIndex(), 1);
+  EXPECT_EQ(opened.Field(8)->text(), QStringLiteral("800"));
   EXPECT_EQ(opened.shown, std::vector<std::string>{});
 }
 

@@ -314,6 +314,55 @@ TEST(Batch, AConfinedCoreCarriesTheSectionFurtherAndIsReported) {
   EXPECT_TRUE(fs::exists("confined/report.pdf"));
 }
 
+// The circular column of the reference runs (circle-spiral), with its spiral
+// and with circular hoops at the same pitch: the batch's scripts give the
+// recorder files OpenSees wrote, and the summary and the study name the
+// shape and the circle's own inputs only.
+TEST(Batch, ACircularColumnRunsAsOpenSeesRanIt) {
+  testing::ScopedTempDir dir;
+  const std::string circle =
+      "[section]\nshape=circular\ndiameter_mm=600\ncover_mm=50\nbars=12\nbar_diameter_mm=22\n"
+      "fiber_size_mm=40\n[analysis]\naxial_force_kN=-3000\nmax_curvature_per_mm=1e-4\n"
+      "[confinement]\nhoop_diameter_mm=10\nhoop_spacing_mm=75\nhoop_yield_strength_MPa=400\n";
+  WriteBytes("spiral.ini", circle + "transverse=spiral\n");
+  WriteBytes("hoops.ini", circle);
+  ASSERT_EQ(RunBatch({"spiral.ini", "hoops.ini"}), 0) << ReadBytes("batch.err");
+  const fs::path reference =
+      fs::path(MARROWICK_TEST_DATA) / "../engine/data/reference/circle-spiral";
+  for (const char* recorder : {"mom_cur.out", "P16_mom_cur.out"}) {
+    Lines got, want;
+    LoadLines(got, std::string("spiral/") + recorder);
+    LoadLines(want, (reference / (std::string(recorder) + ".expected")).string());
+    ASSERT_EQ(got.size(), want.size()) << recorder;
+    for (std::size_t i = 0; i < got.size(); ++i) {
+      std::istringstream got_line(got[i]), want_line(want[i]);
+      for (double g, w; want_line >> w && got_line >> g;)
+        EXPECT_NEAR(g, w, 1e-5 * std::fabs(w) + 1e-12) << recorder << " line " << i + 1;
+    }
+  }
+  const auto summary = [](const char* name) {
+    return QJsonDocument::fromJson(
+               QByteArray::fromStdString(ReadBytes(std::string(name) + "/summary.json")))
+        .object();
+  };
+  const QJsonObject spiral = summary("spiral");
+  EXPECT_EQ(spiral["shape"].toString(), QStringLiteral("circular"));
+  EXPECT_FALSE(spiral["inputs"].toObject().contains("width_mm"));
+  const QJsonObject core = spiral["confinement"].toObject();
+  EXPECT_EQ(core.keys(), (QStringList{"Ec_MPa", "core_diameter_mm", "ecc", "ecu", "fcc_MPa",
+                                      "fl_MPa", "ke", "rho_cc", "rho_s"}));
+  EXPECT_NEAR(core["fcc_MPa"].toDouble(), 44.4960, 1e-4);  // worked in the confinement test
+  // Separate hoops arch twice between them: less confinement at the same pitch.
+  const QJsonObject hoops = summary("hoops");
+  EXPECT_LT(hoops["confinement"]["fcc_MPa"].toDouble(), core["fcc_MPa"].toDouble());
+
+  Lines study;
+  LoadLines(study, "study.csv");
+  ASSERT_EQ(study.size(), 3u);
+  EXPECT_NE(study[0].find(",shape,width_mm,height_mm,diameter_mm,"), std::string::npos);
+  EXPECT_NE(study[1].find(",circular,,,600,50,"), std::string::npos) << study[1];
+}
+
 // A square section with the same bars on every face bends alike about
 // either axis: a quarter turn gives the same resultant curve. At 30° the CSV
 // carries both components and the resultant is made of them.

@@ -81,6 +81,15 @@ std::vector<ReferenceCase> referenceCases() {
     cases.push_back(
         {"seed2025-" + run.substr(0, slash), name + ".tcl", {name + "_mom_cur.out"}, true, 0.0});
   }
+  // Circular columns: ring patches and a circle of bars, written exactly.
+  cases.push_back({"circle-plain", "os.tcl", {"mom_cur.out"}});
+  for (const char* level : {"P5", "P14"})
+    cases.push_back(
+        {"circle-plain", std::string(level) + ".tcl", {std::string(level) + "_mom_cur.out"}});
+  cases.push_back({"circle-spiral", "os.tcl", {"mom_cur.out", "mom_cur_deformation.out"}});
+  for (const char* level : {"P11", "P16"})
+    cases.push_back(
+        {"circle-spiral", std::string(level) + ".tcl", {std::string(level) + "_mom_cur.out"}});
   cases.push_back({"ex21", "main.tcl", {"section1.out"}, false});
   cases.push_back({"circ", "main.tcl", {"section1.out"}, false});
   cases.push_back(

@@ -99,6 +99,75 @@ TEST(Confinement, RectangularCoresWorkedByHand) {
   }
 }
 
+// Circular cores, worked by hand (mm, MPa, π exact):
+//
+// S  D 600, cover 50, 12 Φ22, spiral Φ10 pitch 75, fyh 400, f′co 35, εco 0.002,
+//    εsu 0.12: Rb = 300 − 50 = 250; Rc = 250 + 11 + 5 = 266, ds = 532;
+//    As = 12·π·22²/4 = 4561.59; core π·532²/4 = 222286.5; ρcc = 0.0205212;
+//    ρs = 4·78.5398/(532·75) = 0.00787367; s′ = 65; 1 − 65/1064 = 0.938910;
+//    ke = 0.938910/0.979479 = 0.958581; f′l = ½·0.958581·0.00787367·400 = 1.50951;
+//    f′l/f′co = 0.0431288, √(1 + 7.94·0.0431288) = 1.15864;
+//    f′cc = 35(−1.254 + 2.254·1.15864 − 0.0862576) = 44.4960;
+//    εcc = 0.002(1 + 5·0.271313) = 0.00471313; Ec = 5000√35 = 29580.40;
+//    εcu = 0.004 + 1.4·0.00787367·400·0.12/44.4960 = 0.0158912
+// H  D 800, cover 60, 16 Φ25, circular hoops Φ12 at 100, fyh 300, f′co 30,
+//    εco 0.002, εsu 0.09: Rb = 340; Rc = 340 + 12.5 + 6 = 358.5, ds = 717;
+//    As = 7853.98; core 403764.6; ρcc = 0.0194519; ρs = 4·113.097/(717·100)
+//    = 0.00630947; s′ = 88; (1 − 88/1434)² = 0.938633² = 0.881032;
+//    ke = 0.881032/0.980548 = 0.898510; f′l = ½·0.898510·0.00630947·300 = 0.850369;
+//    √(1 + 7.94·0.0283456) = 1.10683; f′cc = 30(−1.254 + 2.494800 − 0.0566912)
+//    = 35.5229; εcc = 0.00384095; Ec = 27386.13;
+//    εcu = 0.004 + 1.4·0.00630947·300·0.09/35.5229 = 0.0107139
+TEST(Confinement, CircularCoresWorkedByHand) {
+  const struct {
+    CircularBars bars;
+    HoopReinforcement hoops;
+    double fco;
+    double ds, rho_cc, ke, rho_s, fl, fcc, ecc, ecu, ec;
+  } cases[] = {
+      {{600, 50, 12, 22},
+       {10, 75, 400, 2, 2, 0.12, true},
+       35,
+       532,
+       0.0205212,
+       0.958581,
+       0.00787367,
+       1.50951,
+       44.4960,
+       0.00471313,
+       0.0158912,
+       29580.40},
+      {{800, 60, 16, 25},
+       {12, 100, 300, 2, 2, 0.09, false},
+       30,
+       717,
+       0.0194519,
+       0.898510,
+       0.00630947,
+       0.850369,
+       35.5229,
+       0.00384095,
+       0.0107139,
+       27386.13},
+  };
+  for (const auto& c : cases) {
+    const ConfinedConcrete got = ConfineCircularSection(c.bars, c.hoops, c.fco, 0.002);
+    const auto near = [](double got, double want) { EXPECT_NEAR(got, want, 6e-6 * want) << want; };
+    EXPECT_TRUE(got.Circular);
+    near(got.CoreWidth, c.ds);
+    near(got.CoreHeight, c.ds);
+    near(got.RhoCc, c.rho_cc);
+    near(got.Ke, c.ke);
+    near(got.RhoX + got.RhoY, c.rho_s);
+    near(got.FlX, c.fl);
+    near(got.FlY, c.fl);
+    near(got.Fcc, c.fcc);
+    near(got.Ecc, c.ecc);
+    near(got.Ecu, c.ecu);
+    near(got.Ec, c.ec);
+  }
+}
+
 TEST(Confinement, SurfaceAgreesWithTheEqualPressureFormula) {
   for (const double fl : {0.0, 0.5, 1.0, 3.0, 6.0, 9.0}) {
     const double closed = ManderEqualPressureStrength(30, fl);

@@ -205,5 +205,47 @@ TEST(SectionFile, ABadFileNamesTheFileLineKeyAndValue) {
   EXPECT_NE(failure.Message().find((dir.Path() / "missing.ini").string()), std::string::npos);
 }
 
+// A circle's file holds its own keys only, and a key of the other outline
+// is refused where it stands, whichever outline the file has.
+TEST(SectionFile, EachOutlineHasItsOwnKeys) {
+  testing::ScopedTempDir dir;
+  const auto circle = [](int field) {
+    if (field == FieldNumber(Field::SectionShape)) return std::string("circular");
+    const char* text = kDefaultFieldTexts.at(static_cast<std::size_t>(field));
+    return std::string(text ? text : "");
+  };
+  WriteSectionFile("circle.ini", circle, '.');
+  EXPECT_NE(ReadBytes("circle.ini")
+                .find("[section]\r\nshape=circular\r\ndiameter_mm=600\r\ncover_mm=35\r\nbars=8\r\n"
+                      "bar_diameter_mm=20\r\nfiber_size_mm=35\r\n\r\n"),
+            std::string::npos);
+  EXPECT_EQ(ReadSectionFile("circle.ini", '.')[FieldNumber(Field::CircleBarCount)], "8");
+
+  const struct {
+    const char* text;
+    const char* after_file;
+  } cases[] = {
+      {"[section]\nshape=circular\nwidth_mm=500\n",
+       "line 3: key width_mm in [section] belongs to a rectangular section, and this one is "
+       "circular (shape=circular)"},
+      {"[confinement]\nhoop_legs_x=4\n[section]\nshape=circular\n",
+       "line 2: key hoop_legs_x in [confinement] belongs to a rectangular section, and this one is "
+       "circular (shape=circular)"},
+      {"[section]\nwidth_mm=500\nbars=8\n",
+       "line 3: key bars in [section] belongs to a circular section, and this one is rectangular "
+       "(no shape=circular)"},
+      {"[section]\nshape=rectangular\n[confinement]\ntransverse=spiral\n",
+       "line 4: key transverse in [confinement] belongs to a circular section, and this one is "
+       "rectangular (no shape=circular)"},
+  };
+  for (const auto& test : cases) {
+    WriteBytes("mixed.ini", test.text);
+    const Failure failure =
+        ExpectFailure(FailureKind::InvalidInput, [&] { ReadSectionFile("mixed.ini", '.'); });
+    EXPECT_EQ(failure.Message(),
+              "Section file \"" + (dir.Path() / "mixed.ini").string() + "\", " + test.after_file);
+  }
+}
+
 }  // namespace
 }  // namespace marrowick

@@ -1,0 +1,35 @@
+wipe
+model basic -ndm 2 -ndf 3;
+node 1 0.0 0.0  
+node 2 0.0 0.0  
+fix 1 1 1 1  
+fix 2 0 1 0  
+uniaxialMaterial Concrete01 1 -35 -0.002 -15 -0.0033
+uniaxialMaterial Steel02 2 300 215000 1e-04
+uniaxialMaterial Concrete04 3 -44.495965860045736 -0.004713133102870211 -0.0158911980317823 29580.39891549808
+section	Fiber	1001	{
+patch	circ	3	42	7	0	0	0	266	0	360
+patch	circ	1	47	1	0	0	266	300	0	360
+layer	circ	2	12	380.1327110843649	0	0	250
+}
+element zeroLengthSection  1   1   2  1001
+pattern Plain 1 Constant {
+load 2 -3e+06 0.0 0.0
+}
+integrator LoadControl 0.1
+system SparseGeneral -piv;
+test EnergyIncr 1e-10 200
+numberer Plain
+constraints Plain
+algorithm Newton
+analysis Static
+analyze 10
+loadConst -time 0.0
+recorder Node -file mom_cur.out -time -node 2 -dof 3 disp
+recorder Element -file mom_cur_deformation.out -time -ele 1 section deformation
+pattern Plain 2 Linear {
+load 2 0.0 0.0 1e6
+}
+integrator DisplacementControl 2 3 1e-06
+analyze 100 
+file delete os.tcl
