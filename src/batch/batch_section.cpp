@@ -214,7 +214,8 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
     SavePicture(section_view, in_folder("section.png"));
   }
   if (outputs.csv)
-    ReplaceLines(FiberTable(state.Fibers, state.FiberCount), in_folder("fibers.csv"));
+    ReplaceLines(FiberTable(state.Fibers, state.FiberCount, ',', state.Circular),
+                 in_folder("fibers.csv"));
 
   const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
   const MomentCurvatureSeries series =

@@ -72,9 +72,10 @@ std::string DesignReadout(const DesignPointRef& design) {
   return text;
 }
 
-const char* FiberKind(const TFiber& fiber, bool confined) {
+const char* FiberKind(const TFiber& fiber, bool confined, bool circular) {
   if (fiber.CornerBar == 1) return "角部钢筋";
-  if (fiber.MatTag == 2) return "侧边钢筋";
+  // A circle's bars sit on one ring, not on the faces of a rectangle.
+  if (fiber.MatTag == 2) return circular ? "纵筋" : "侧边钢筋";
   if (!confined) return "混凝土";
   return fiber.MatTag == kCoreMaterial ? "核心混凝土(约束)" : "保护层混凝土";
 }
@@ -90,6 +91,7 @@ ShownPicture SectionPicture(const AnalysisState& state, int width, int height) {
                         state.Fibers.begin() + static_cast<std::ptrdiff_t>(kept));
   picture.draw_scale = state.DrawScale;
   picture.confined = state.Confinement.has_value();
+  picture.circular = state.Circular;
   picture.width = width;
   picture.height = height;
   return picture;
@@ -173,8 +175,9 @@ std::string Readout(const ShownPicture& picture, int32_t index) {
       const TFiber& fiber = picture.fibers.at(i);
       // y and z as the solver's fiber lines name them: y the lever arm
       // along the height, z along the width.
-      return std::string(FiberKind(fiber, picture.confined)) + "\ny " + Number(fiber.Y) +
-             " mm\nz " + Number(fiber.X) + " mm\n面积 " + Number(fiber.Area) + " mm²";
+      return std::string(FiberKind(fiber, picture.confined, picture.circular)) + "\ny " +
+             Number(fiber.Y) + " mm\nz " + Number(fiber.X) + " mm\n面积 " + Number(fiber.Area) +
+             " mm²";
     }
     case ShownPicture::Kind::MomentCurvature:
       return "曲率 " + Number(picture.x.at(i)) + " 1/mm\n弯矩 " + Number(picture.y.at(i)) + " kN·m";
@@ -196,7 +199,8 @@ Lines DataTable(const ShownPicture& picture, char separator) {
     case ShownPicture::Kind::Section:
       return FiberTable(
           picture.fibers,
-          picture.fibers.empty() ? 0 : static_cast<int32_t>(picture.fibers.size() - 1), separator);
+          picture.fibers.empty() ? 0 : static_cast<int32_t>(picture.fibers.size() - 1), separator,
+          picture.circular);
     case ShownPicture::Kind::MomentCurvature: {
       MomentCurvatureSeries series;
       series.Count = picture.count;

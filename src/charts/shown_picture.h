@@ -24,6 +24,7 @@ struct ShownPicture {
   std::vector<TFiber> fibers;
   double draw_scale = 0;
   bool confined = false;  // its concrete is a core and a cover
+  bool circular = false;  // its bars are a circle's ring of bars
   int width = 0;
   int height = 0;
 

@@ -17,10 +17,11 @@ std::string Row(std::initializer_list<std::string> cells, char separator) {
   return row;
 }
 
-const char* FiberKind(const TFiber& fiber) {
+const char* FiberKind(const TFiber& fiber, bool circular) {
   if (fiber.CornerBar == 1) return "corner_bar";
   if (fiber.MatTag == kCoreMaterial) return "core_concrete";
-  return fiber.MatTag == 1 ? "concrete" : "side_bar";
+  if (fiber.MatTag == 1) return "concrete";
+  return circular ? "bar" : "side_bar";
 }
 
 }  // namespace
@@ -54,11 +55,12 @@ Lines InteractionTable(const InteractionCurve& curve, char separator) {
   return lines;
 }
 
-Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator) {
+Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator,
+                 bool circular) {
   Lines lines{Row({"kind", "y_mm", "z_mm", "area_mm2"}, separator)};
   for (std::size_t i = 1; i <= static_cast<std::size_t>(fiber_count); ++i) {
     const TFiber& fiber = fibers[i];
-    lines.push_back(Row({FiberKind(fiber), RoundTripText(fiber.Y), RoundTripText(fiber.X),
+    lines.push_back(Row({FiberKind(fiber, circular), RoundTripText(fiber.Y), RoundTripText(fiber.X),
                          RoundTripText(fiber.Area)},
                         separator));
   }

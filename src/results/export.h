@@ -26,8 +26,10 @@ Lines MomentCurvatureTable(const MomentCurvatureSeries& series, char separator =
 Lines InteractionTable(const InteractionCurve& curve, char separator = ',');
 
 // kind, y_mm, z_mm, area_mm2 for fibers 1 to fiber_count; kind is concrete
-// (the cover of a confined section), core_concrete, side_bar or corner_bar, y the lever arm of
-// bending (the fiber's Y, written first in the solver script) and z the fiber's X.
-Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator = ',');
+// (the cover of a confined section), core_concrete, side_bar or corner_bar (a
+// circular section's bars: bar), y the lever arm of bending (the fiber's Y,
+// written first in the solver script) and z the fiber's X.
+Lines FiberTable(const std::vector<TFiber>& fibers, int32_t fiber_count, char separator = ',',
+                 bool circular = false);
 
 }  // namespace marrowick

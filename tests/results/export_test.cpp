@@ -33,6 +33,8 @@ TEST(Export, TablesHaveAHeaderAndOneRowPerEntry) {
   fibers[3] = {215, -265, 314, 2, 1};
   EXPECT_EQ(FiberTable(fibers, 3), (Lines{"kind,y_mm,z_mm,area_mm2", "concrete,282.5,-232.5,1225",
                                           "side_bar,0,-215,314", "corner_bar,-265,215,314"}));
+  EXPECT_EQ(FiberTable(fibers, 2, ';', true),
+            (Lines{"kind;y_mm;z_mm;area_mm2", "concrete;282.5;-232.5;1225", "bar;0;-215;314"}));
 }
 
 }  // namespace
