@@ -135,14 +135,15 @@ struct SectionSource {
 
 // The three analyses: the moment-curvature run, one run per axial level, as
 // far as the sweep will have them (a count it refuses, or a text that is no
-// count, fails later with the window's message), and the Mx–My contour's runs.
-int RunCount(const SectionTexts& texts, const Variant& variant) {
+// count, fails later with the window's message), and the Mx–My contour's runs
+// when the outputs show the contour.
+int RunCount(const SectionTexts& texts, const Variant& variant, bool contour) {
   std::string text = *texts.at(20);
   for (const auto& [field, value] : variant.texts)
     if (field == 20) text = value;
   const int64_t levels = static_cast<int64_t>(ScanInteger(TrimText(text)).value_or(-1)) + 1;
   return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0) +
-         kContourRuns;
+         (contour ? kContourRuns : 0);
 }
 
 std::string RunName(const SolverRun& run) {
@@ -267,7 +268,7 @@ class Batch {
         else if (fault)
           load_failures_.emplace_back(entries_.size() - 1, *fault);
         else
-          entry.runs = RunCount(*source.texts, point);
+          entry.runs = RunCount(*source.texts, point, options_.outputs.Contour());
       }
     }
     return skipped;
@@ -316,7 +317,8 @@ class Batch {
       entry.section = std::make_unique<BatchSection>(
           EnterSection(source.file, SectionFolder(entry), *source.texts,
                        VariantAt(options_.vary, entry.variant)));
-      std::vector<SolverRun> runs = WriteScripts(*entry.section, number);
+      std::vector<SolverRun> runs =
+          WriteScripts(*entry.section, number, options_.outputs.Contour());
       // The count was known before; a sweep that came out shorter is
       // accounted for so that the bar still reaches its end.
       EndRuns(entry, entry.runs - static_cast<int>(runs.size()));

@@ -112,9 +112,9 @@ void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
   ReplaceBytes(bytes.toStdString(), file_name);
 }
 
-// Writes the scripts of both analyses into the section's folder and returns
-// their runs, the moment-curvature run first.
-std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_number) {
+// Writes the scripts of both analyses (and of the contour, when asked) into
+// the section's folder and returns their runs, the moment-curvature run first.
+std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_number, bool contour) {
   const std::filesystem::path& folder = section.directory;
   const AnalysisState& state = section.state;
   const ScriptSection script_section = ScriptSectionOf(state);
@@ -137,9 +137,10 @@ std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_numb
         {folder.string(), script.script_file, script.recorder_file, section_number, level});
   }
 
-  const MxMyScripts contour(script_section, state.AxialLoad);
+  if (!contour) return runs;
+  const MxMyScripts contour_runs(script_section, state.AxialLoad);
   for (int32_t run = 1; run <= kContourRuns; ++run) {
-    const LevelScript script = contour.Run(run);
+    const LevelScript script = contour_runs.Run(run);
     SaveLines(script.lines, (folder / script.script_file).string());
     runs.push_back(
         {folder.string(), script.script_file, script.recorder_file, section_number, 0, run});
@@ -179,7 +180,7 @@ BatchSection EnterSection(const std::string& file, const std::filesystem::path& 
   return section;
 }
 
-std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
+std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number, bool contour) {
   std::error_code error;
   std::filesystem::create_directories(section.directory, error);
   if (error) FailFileCreate(section.directory.string(), error.value());
@@ -193,7 +194,7 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   if (error) FailFileOpen(folder.string(), error.value());
   for (const std::string& file : stale)
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
-  return SaveScripts(section, section_number);
+  return SaveScripts(section, section_number, contour);
 }
 
 StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
@@ -237,13 +238,15 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
   if (outputs.csv && !design.empty())
     ReplaceLines(DesignCurveTable(design), in_folder("design-interaction.csv"));
 
-  const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
-  if (outputs.png) {
-    ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
-    DrawMxMyContour(contour, contour_chart);
-    SavePicture(contour_chart, in_folder("mx-my.png"));
+  if (outputs.png || outputs.csv) {
+    const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
+    if (outputs.png) {
+      ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
+      DrawMxMyContour(contour, contour_chart);
+      SavePicture(contour_chart, in_folder("mx-my.png"));
+    }
+    if (outputs.csv) ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
   }
-  if (outputs.csv) ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
 
   if (outputs.json)
     ReplaceBytes(SummaryJson(section.texts, state, series, curve, design),
@@ -280,7 +283,8 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
         ::unlink(file.c_str()) != 0 && errno != ENOENT)
       FailFileDelete(file, errno);
   }
-  if (outputs.scripts) SaveScripts(section, 0);
+  // Every script, the contour's too: a script does not need its run.
+  if (outputs.scripts) SaveScripts(section, 0, true);
   return FiguresOf(state, series, curve);
 }
 
