@@ -135,8 +135,14 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
   if (!checkBody) return true;
   // Fiber lines are plain words in plain lines.
   if (bodies != nullptr && rule->command == "section") {
+    FiberBodyMemo* memo = bodies->memo();
+    if (const std::vector<FiberLine>* known = memo != nullptr ? memo->find(bodyText) : nullptr) {
+      bodies->add(bodyText.data(), *known);
+      return true;
+    }
     std::vector<FiberLine> fibers;
     if (readFiberLines(bodyText, fibers)) {
+      if (memo != nullptr) memo->keep(bodyText, fibers);
       bodies->add(bodyText.data(), std::move(fibers));
       return true;
     }

@@ -235,7 +235,7 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
 }
 
 ScriptRun runScriptIn(const std::string& directory, const std::string& script,
-                      const RunLimit& limit) {
+                      const RunLimit& limit, FiberBodyMemo* memo) {
   ScriptRun run;
   MemoryStream errors;
   MemoryStream printed;
@@ -243,7 +243,7 @@ ScriptRun runScriptIn(const std::string& directory, const std::string& script,
   std::string bytes;
   run.status = folder < 0 ? readScript(script, errors.get(), bytes, -1)
                           : readScript(script, errors.get(), bytes, folder);
-  PlainBodies bodies;
+  PlainBodies bodies(memo);
   if (run.status == 0) {
     useTclLineEnds(bytes);
     run.needsInterpreter = !isPlainScript(bytes, &bodies);

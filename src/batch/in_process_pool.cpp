@@ -9,6 +9,7 @@
 
 #include "core/failure.h"
 #include "interpreter/commands.h"
+#include "interpreter/plain_script.h"
 #include "solver/solver_process.h"
 
 namespace marrowick {
@@ -93,6 +94,8 @@ void InProcessPool::KillAll() {
 }
 
 void InProcessPool::Work() {
+  // This thread's runs of one section read its fiber lines once.
+  engine::FiberBodyMemo memo;
   std::unique_lock lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
@@ -101,7 +104,7 @@ void InProcessPool::Work() {
     waiting_.pop_front();
     ++busy_;
     lock.unlock();
-    RunOutcome outcome = Execute(run);
+    RunOutcome outcome = Execute(run, memo);
     lock.lock();
     --busy_;
     if (!cancelled_) ended_.push_back(std::move(outcome));
@@ -110,11 +113,11 @@ void InProcessPool::Work() {
   }
 }
 
-RunOutcome InProcessPool::Execute(const SolverRun& run) {
+RunOutcome InProcessPool::Execute(const SolverRun& run, engine::FiberBodyMemo& memo) {
   const auto started = std::chrono::steady_clock::now();
   const engine::RunLimit limit{started + timeout_, &cancelled_};
   try {
-    const engine::ScriptRun result = engine::runScriptIn(run.directory, run.script, limit);
+    const engine::ScriptRun result = engine::runScriptIn(run.directory, run.script, limit, &memo);
     if (result.stopped) return {run, false, TimedOutReason(timeout_), timeout_};
     if (result.needsInterpreter) return ExecuteAsProcess(run, started);
     return Outcome(run, result.status, result.output, started);

@@ -13,6 +13,10 @@
 
 namespace marrowick {
 
+namespace engine {
+class FiberBodyMemo;
+}
+
 // Runs the bundled solver's engine inside the batch, on threads of its own:
 // a run costs a fraction of a millisecond, far less than starting a process
 // for it. Every run is the solver program's run of the same script in its
@@ -38,7 +42,7 @@ class InProcessPool final : public RunPool {
 
  private:
   void Work();
-  RunOutcome Execute(const SolverRun& run);
+  RunOutcome Execute(const SolverRun& run, engine::FiberBodyMemo& memo);
   RunOutcome ExecuteAsProcess(const SolverRun& run, std::chrono::steady_clock::time_point started);
 
   std::string solver_program_;
