@@ -58,7 +58,11 @@ Lines SplitLinesUpTo(const std::string& text, std::size_t end) {
 }
 
 std::string JoinLines(const Lines& lines) {
+  // A script is hundreds of lines: one allocation, not one per doubling.
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
   std::string text;
+  text.reserve(size);
   for (const auto& line : lines) {
     text += line;
     text += "\r\n";
