@@ -78,5 +78,9 @@ struct ScriptRun {
 class FiberBodyMemo;
 ScriptRun runScriptIn(const std::string& directory, const std::string& script,
                       const RunLimit& limit, FiberBodyMemo* memo = nullptr);
+// The same run of a script whose bytes the program holds: as if they were
+// the file `script` in `directory`, which need not exist.
+ScriptRun runScriptText(const std::string& directory, const std::string& script, std::string text,
+                        const RunLimit& limit, FiberBodyMemo* memo = nullptr);
 
 }  // namespace marrowick::engine

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -306,7 +307,7 @@ class Batch {
   }
 
   // Scripts are written a section at a time, just before the pool needs them.
-  void QueueNextSection() {
+  void QueueNextSection(const RunPool& pool) {
     Entry& entry = entries_[next_section_];
     const int number = static_cast<int>(next_section_++);
     if (entry.failed) return;
@@ -317,12 +318,16 @@ class Batch {
       entry.section = std::make_unique<BatchSection>(
           EnterSection(source.file, SectionFolder(entry), *source.texts,
                        VariantAt(options_.vary, entry.variant)));
+      // Without a folder to keep, nothing but the run reads a script: a pool
+      // that takes them from memory is spared a file per run.
+      const bool in_memory = pool.TakesScriptText() && !options_.outputs.Any();
       std::vector<SolverRun> runs =
-          WriteScripts(*entry.section, number, options_.outputs.Contour());
+          WriteScripts(*entry.section, number, options_.outputs.Contour(), in_memory);
       // The count was known before; a sweep that came out shorter is
       // accounted for so that the bar still reaches its end.
       EndRuns(entry, entry.runs - static_cast<int>(runs.size()));
-      queue_.insert(queue_.end(), runs.begin(), runs.end());
+      queue_.insert(queue_.end(), std::make_move_iterator(runs.begin()),
+                    std::make_move_iterator(runs.end()));
     } catch (const Failure& failure) {
       Fail(entry, failure.Message());
       EndRuns(entry, entry.runs_left);
@@ -362,9 +367,10 @@ class Batch {
 
   void Fill(RunPool& pool) {
     while (pool.Running() < pool.Capacity()) {
-      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size()) QueueNextSection();
+      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size())
+        QueueNextSection(pool);
       if (queue_.empty()) return;
-      const SolverRun run = queue_.front();
+      const SolverRun run = std::move(queue_.front());
       queue_.pop_front();
       Entry& entry = entries_[static_cast<std::size_t>(run.section)];
       if (entry.failed) {

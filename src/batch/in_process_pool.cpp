@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "core/failure.h"
+#include "core/text_file.h"
 #include "interpreter/commands.h"
 #include "interpreter/plain_script.h"
 #include "solver/solver_process.h"
@@ -100,7 +101,7 @@ void InProcessPool::Work() {
   for (;;) {
     work_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
     if (closing_) return;
-    const SolverRun run = std::move(waiting_.front());
+    SolverRun run = std::move(waiting_.front());
     waiting_.pop_front();
     ++busy_;
     lock.unlock();
@@ -113,13 +114,22 @@ void InProcessPool::Work() {
   }
 }
 
-RunOutcome InProcessPool::Execute(const SolverRun& run, engine::FiberBodyMemo& memo) {
+RunOutcome InProcessPool::Execute(SolverRun& run, engine::FiberBodyMemo& memo) {
   const auto started = std::chrono::steady_clock::now();
   const engine::RunLimit limit{started + timeout_, &cancelled_};
+  // The outcome hands the run back without its text.
+  const std::string text = std::move(run.text);
+  run.text.clear();
   try {
-    const engine::ScriptRun result = engine::runScriptIn(run.directory, run.script, limit, &memo);
+    const engine::ScriptRun result =
+        text.empty() ? engine::runScriptIn(run.directory, run.script, limit, &memo)
+                     : engine::runScriptText(run.directory, run.script, text, limit, &memo);
     if (result.stopped) return {run, false, TimedOutReason(timeout_), timeout_};
-    if (result.needsInterpreter) return ExecuteAsProcess(run, started);
+    if (result.needsInterpreter) {
+      // The program reads the script from its folder.
+      if (!text.empty()) SaveBytes(text, run.directory + "/" + run.script);
+      return ExecuteAsProcess(run, started);
+    }
     return Outcome(run, result.status, result.output, started);
   } catch (const Failure& failure) {
     return {run, false, failure.Message(), std::chrono::steady_clock::now() - started};

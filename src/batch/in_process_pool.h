@@ -37,12 +37,16 @@ class InProcessPool final : public RunPool {
   // Twice the threads: the next runs wait while the batch's own thread
   // handles ended ones, so that no thread stands idle meanwhile.
   std::size_t Capacity() const override { return 2 * threads_.size(); }
+  // A script in memory is run as the same file would be: creating, reading
+  // and deleting a file per run costs the system more than the run's
+  // commands other than the analysis.
+  bool TakesScriptText() const override { return true; }
   std::vector<RunOutcome> WaitAny() override;
   void KillAll() override;
 
  private:
   void Work();
-  RunOutcome Execute(const SolverRun& run, engine::FiberBodyMemo& memo);
+  RunOutcome Execute(SolverRun& run, engine::FiberBodyMemo& memo);
   RunOutcome ExecuteAsProcess(const SolverRun& run, std::chrono::steady_clock::time_point started);
 
   std::string solver_program_;
