@@ -189,8 +189,13 @@ class Batch {
     // The bundled solver runs inside the batch; a solver the user named, or
     // an OpenSees on PATH, as a process, called by the name the user gave.
     std::unique_ptr<RunPool> chosen;
+    // A study without section folders queues more runs ahead: a section's
+    // runs take less time than the batch's own work on the one before.
+    // With folders, as few start ahead as before, so that a failed
+    // section's runs not yet started leave its folder as a process would.
     if (options_.solver.empty() && IsBundledSolver(program))
-      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout);
+      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout,
+                                               options_.outputs.Any() ? 2 : 8);
     else
       chosen = std::make_unique<SolverPool>(
           std::move(program), options_.solver.empty() ? kSolverCommandName : options_.solver,

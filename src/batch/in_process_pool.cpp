@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/failure.h"
@@ -36,8 +37,10 @@ RunOutcome Outcome(const SolverRun& run, int exit_status, const std::string& out
 }  // namespace
 
 InProcessPool::InProcessPool(int threads, std::string solver_program,
-                             std::chrono::steady_clock::duration timeout)
-    : solver_program_(std::move(solver_program)), timeout_(timeout) {
+                             std::chrono::steady_clock::duration timeout, int queued)
+    : solver_program_(std::move(solver_program)),
+      timeout_(timeout),
+      queued_(static_cast<std::size_t>(std::max(queued, 2))) {
   for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
 }
 
