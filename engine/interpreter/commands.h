@@ -73,7 +73,14 @@ struct ScriptRun {
   // standard output).
   std::string output;
 };
+// A thread running script after script may hand each run the same memo
+// (plain_script.h), so that a section body read once is not read again.
+class FiberBodyMemo;
 ScriptRun runScriptIn(const std::string& directory, const std::string& script,
-                      const RunLimit& limit);
+                      const RunLimit& limit, FiberBodyMemo* memo = nullptr);
+// The same run of a script whose bytes the program holds: as if they were
+// the file `script` in `directory`, which need not exist.
+ScriptRun runScriptText(const std::string& directory, const std::string& script, std::string text,
+                        const RunLimit& limit, FiberBodyMemo* memo = nullptr);
 
 }  // namespace marrowick::engine

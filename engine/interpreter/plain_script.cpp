@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -135,8 +136,14 @@ bool acceptCommand(PlainCommand& command, std::string_view bodyText, bool checkB
   if (!checkBody) return true;
   // Fiber lines are plain words in plain lines.
   if (bodies != nullptr && rule->command == "section") {
+    FiberBodyMemo* memo = bodies->memo();
+    if (const std::vector<FiberLine>* known = memo != nullptr ? memo->find(bodyText) : nullptr) {
+      bodies->add(bodyText.data(), *known);
+      return true;
+    }
     std::vector<FiberLine> fibers;
     if (readFiberLines(bodyText, fibers)) {
+      if (memo != nullptr) memo->keep(bodyText, fibers);
       bodies->add(bodyText.data(), std::move(fibers));
       return true;
     }
@@ -188,11 +195,13 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&
       }
       if (text[at] == '{') {
         if (inside != nullptr || command.bodyWord >= 0 || command.words.empty()) return false;
-        std::size_t close = at + 1;
-        for (; close < text.size() && text[close] != '{' && text[close] != '}'; ++close) {
-          bodyLines += text[close] == '\n';
-        }
-        if (close == text.size() || text[close] == '{') return false;
+        // A body is hundreds of fiber lines: its end and its lines are found
+        // by the library's searches rather than a character at a time.
+        const std::size_t close = text.find('}', at + 1);
+        if (close == std::string_view::npos) return false;
+        const std::string_view inner = text.substr(at + 1, close - at - 1);
+        if (inner.find('{') != std::string_view::npos) return false;
+        bodyLines += static_cast<int>(std::count(inner.begin(), inner.end(), '\n'));
         if (close + 1 < text.size() && !isSeparator(text[close + 1])) return false;
         bodyText = text.substr(at + 1, close - at - 1);
         command.bodyWord = static_cast<int>(command.words.size());

@@ -45,11 +45,36 @@ std::string withTclLineEnds(std::string_view bytes);
 // The same, in place.
 void useTclLineEnds(std::string& text);
 
+// The last section body a thread read and its fiber lines. The runs of one
+// section (its moment-curvature run, each axial level, each contour angle)
+// share the body's text, hundreds of lines, and comparing the text costs far
+// less than reading it again. Only ever a shortcut to the same fibers: what
+// a run does never depends on what ran before it.
+class FiberBodyMemo {
+ public:
+  const std::vector<FiberLine>* find(std::string_view body) const {
+    return body == text_ ? &fibers_ : nullptr;
+  }
+  void keep(std::string_view body, const std::vector<FiberLine>& fibers) {
+    text_.assign(body);
+    fibers_ = fibers;
+  }
+
+ private:
+  std::string text_;
+  std::vector<FiberLine> fibers_;
+};
+
 // The fiber lines of a plain script's sections, read while the script was
 // checked, by where each body starts in the script's text: the section
 // command then takes them as they are instead of reading them again.
 class PlainBodies {
  public:
+  PlainBodies() = default;
+  // Bodies read before are taken from (and new ones left in) the memo.
+  explicit PlainBodies(FiberBodyMemo* memo) : memo_(memo) {}
+  FiberBodyMemo* memo() const { return memo_; }
+
   void add(const char* body, std::vector<FiberLine> fibers) {
     fibers_.emplace_back(body, std::move(fibers));
   }
@@ -62,6 +87,7 @@ class PlainBodies {
 
  private:
   std::vector<std::pair<const char*, std::vector<FiberLine>>> fibers_;
+  FiberBodyMemo* memo_ = nullptr;
 };
 
 // Whether a script (its text given with Tcl's line ends) is plain; the

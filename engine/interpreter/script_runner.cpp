@@ -234,16 +234,24 @@ int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown, Int
   return status;
 }
 
-ScriptRun runScriptIn(const std::string& directory, const std::string& script,
-                      const RunLimit& limit) {
+namespace {
+
+// A script's run in a folder of its own, from its bytes or, without them,
+// from its file there.
+ScriptRun runInFolder(const std::string& directory, const std::string& script, std::string* text,
+                      const RunLimit& limit, FiberBodyMemo* memo) {
   ScriptRun run;
   MemoryStream errors;
   MemoryStream printed;
   const int folder = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   std::string bytes;
-  run.status = folder < 0 ? readScript(script, errors.get(), bytes, -1)
-                          : readScript(script, errors.get(), bytes, folder);
-  PlainBodies bodies;
+  if (text != nullptr) {
+    bytes = std::move(*text);
+  } else {
+    run.status = folder < 0 ? readScript(script, errors.get(), bytes, -1)
+                            : readScript(script, errors.get(), bytes, folder);
+  }
+  PlainBodies bodies(memo);
   if (run.status == 0) {
     useTclLineEnds(bytes);
     run.needsInterpreter = !isPlainScript(bytes, &bodies);
@@ -270,6 +278,18 @@ ScriptRun runScriptIn(const std::string& directory, const std::string& script,
   // its standard output (buffered) at its exit.
   run.output = errors.take() + printed.take();
   return run;
+}
+
+}  // namespace
+
+ScriptRun runScriptIn(const std::string& directory, const std::string& script,
+                      const RunLimit& limit, FiberBodyMemo* memo) {
+  return runInFolder(directory, script, nullptr, limit, memo);
+}
+
+ScriptRun runScriptText(const std::string& directory, const std::string& script, std::string text,
+                        const RunLimit& limit, FiberBodyMemo* memo) {
+  return runInFolder(directory, script, &text, limit, memo);
 }
 
 }  // namespace marrowick::engine

@@ -20,6 +20,11 @@ struct SectionOutputs {
   bool json = true;       // summary.json
   bool report = true;     // report.pdf (--no-report also leaves it out)
   bool Any() const { return scripts || recorders || csv || png || json || report; }
+  // Whether the Mx–My contour's runs are wanted: their recorder files, the
+  // contour's table and its chart. summary.json, the report and study.csv
+  // do not show the contour, and its 24 runs in space cost more than the
+  // section's other analyses together.
+  bool Contour() const { return recorders || csv || png; }
 };
 
 // One --vary: an input by its section-file key and the texts it takes, in

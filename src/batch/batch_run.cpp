@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -135,14 +136,15 @@ struct SectionSource {
 
 // The three analyses: the moment-curvature run, one run per axial level, as
 // far as the sweep will have them (a count it refuses, or a text that is no
-// count, fails later with the window's message), and the Mx–My contour's runs.
-int RunCount(const SectionTexts& texts, const Variant& variant) {
+// count, fails later with the window's message), and the Mx–My contour's runs
+// when the outputs show the contour.
+int RunCount(const SectionTexts& texts, const Variant& variant, bool contour) {
   std::string text = *texts.at(20);
   for (const auto& [field, value] : variant.texts)
     if (field == 20) text = value;
   const int64_t levels = static_cast<int64_t>(ScanInteger(TrimText(text)).value_or(-1)) + 1;
   return 1 + static_cast<int>(levels > 0 && levels <= kMaxAxialLevels + 1 ? levels : 0) +
-         kContourRuns;
+         (contour ? kContourRuns : 0);
 }
 
 std::string RunName(const SolverRun& run) {
@@ -187,8 +189,13 @@ class Batch {
     // The bundled solver runs inside the batch; a solver the user named, or
     // an OpenSees on PATH, as a process, called by the name the user gave.
     std::unique_ptr<RunPool> chosen;
+    // A study without section folders queues more runs ahead: a section's
+    // runs take less time than the batch's own work on the one before.
+    // With folders, as few start ahead as before, so that a failed
+    // section's runs not yet started leave its folder as a process would.
     if (options_.solver.empty() && IsBundledSolver(program))
-      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout);
+      chosen = std::make_unique<InProcessPool>(options_.jobs, std::move(program), timeout,
+                                               options_.outputs.Any() ? 2 : 8);
     else
       chosen = std::make_unique<SolverPool>(
           std::move(program), options_.solver.empty() ? kSolverCommandName : options_.solver,
@@ -267,7 +274,7 @@ class Batch {
         else if (fault)
           load_failures_.emplace_back(entries_.size() - 1, *fault);
         else
-          entry.runs = RunCount(*source.texts, point);
+          entry.runs = RunCount(*source.texts, point, options_.outputs.Contour());
       }
     }
     return skipped;
@@ -305,7 +312,7 @@ class Batch {
   }
 
   // Scripts are written a section at a time, just before the pool needs them.
-  void QueueNextSection() {
+  void QueueNextSection(const RunPool& pool) {
     Entry& entry = entries_[next_section_];
     const int number = static_cast<int>(next_section_++);
     if (entry.failed) return;
@@ -316,11 +323,16 @@ class Batch {
       entry.section = std::make_unique<BatchSection>(
           EnterSection(source.file, SectionFolder(entry), *source.texts,
                        VariantAt(options_.vary, entry.variant)));
-      std::vector<SolverRun> runs = WriteScripts(*entry.section, number);
+      // Without a folder to keep, nothing but the run reads a script: a pool
+      // that takes them from memory is spared a file per run.
+      const bool in_memory = pool.TakesScriptText() && !options_.outputs.Any();
+      std::vector<SolverRun> runs =
+          WriteScripts(*entry.section, number, options_.outputs.Contour(), in_memory);
       // The count was known before; a sweep that came out shorter is
       // accounted for so that the bar still reaches its end.
       EndRuns(entry, entry.runs - static_cast<int>(runs.size()));
-      queue_.insert(queue_.end(), runs.begin(), runs.end());
+      queue_.insert(queue_.end(), std::make_move_iterator(runs.begin()),
+                    std::make_move_iterator(runs.end()));
     } catch (const Failure& failure) {
       Fail(entry, failure.Message());
       EndRuns(entry, entry.runs_left);
@@ -360,9 +372,10 @@ class Batch {
 
   void Fill(RunPool& pool) {
     while (pool.Running() < pool.Capacity()) {
-      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size()) QueueNextSection();
+      while (queue_.size() < pool.Capacity() && next_section_ < entries_.size())
+        QueueNextSection(pool);
       if (queue_.empty()) return;
-      const SolverRun run = queue_.front();
+      const SolverRun run = std::move(queue_.front());
       queue_.pop_front();
       Entry& entry = entries_[static_cast<std::size_t>(run.section)];
       if (entry.failed) {

@@ -112,9 +112,11 @@ void SavePicture(const ImageCanvas& canvas, const std::string& file_name) {
   ReplaceBytes(bytes.toStdString(), file_name);
 }
 
-// Writes the scripts of both analyses into the section's folder and returns
-// their runs, the moment-curvature run first.
-std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_number) {
+// Writes the scripts of both analyses (and of the contour, when asked) into
+// the section's folder, or with `in_memory` hands each run its script's
+// bytes instead, and returns their runs, the moment-curvature run first.
+std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_number, bool contour,
+                                   bool in_memory = false) {
   const std::filesystem::path& folder = section.directory;
   const AnalysisState& state = section.state;
   const ScriptSection script_section = ScriptSectionOf(state);
@@ -122,27 +124,32 @@ std::vector<SolverRun> SaveScripts(const BatchSection& section, int section_numb
   // The scripts name their files relative to the folder the solver works in,
   // as the window's do.
   std::vector<SolverRun> runs;
+  const auto keep = [&](const Lines& lines, SolverRun run) {
+    if (in_memory)
+      run.text = JoinLines(lines);
+    else
+      SaveLines(lines, (folder / run.script).string());
+    runs.push_back(std::move(run));
+  };
   const MomentDirection direction = MomentDirectionOf(state.BendingAngle);
-  SaveLines(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction,
-                              kDeformationFile),
-            (folder / "os.tcl").string());
-  runs.push_back({folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
+  keep(BuildSolverScript(script_section, state.AxialLoad, "mom_cur.out", "os.tcl", direction,
+                         kDeformationFile),
+       {folder.string(), "os.tcl", "mom_cur.out", section_number, 0});
 
   const AxialSweepScripts sweep(script_section, state.AxialLevels, state.TensionCapacity,
                                 state.CompressionCapacity, direction);
   for (int32_t level = 1; level <= sweep.LevelCount(); ++level) {
     const LevelScript script = sweep.Level(level);
-    SaveLines(script.lines, (folder / script.script_file).string());
-    runs.push_back(
-        {folder.string(), script.script_file, script.recorder_file, section_number, level});
+    keep(script.lines,
+         {folder.string(), script.script_file, script.recorder_file, section_number, level});
   }
 
-  const MxMyScripts contour(script_section, state.AxialLoad);
+  if (!contour) return runs;
+  const MxMyScripts contour_runs(script_section, state.AxialLoad);
   for (int32_t run = 1; run <= kContourRuns; ++run) {
-    const LevelScript script = contour.Run(run);
-    SaveLines(script.lines, (folder / script.script_file).string());
-    runs.push_back(
-        {folder.string(), script.script_file, script.recorder_file, section_number, 0, run});
+    const LevelScript script = contour_runs.Run(run);
+    keep(script.lines,
+         {folder.string(), script.script_file, script.recorder_file, section_number, 0, run});
   }
   return runs;
 }
@@ -185,7 +192,8 @@ BatchSection EnterSection(const std::string& file, const std::filesystem::path& 
   return section;
 }
 
-std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
+std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number, bool contour,
+                                    bool in_memory) {
   std::error_code error;
   std::filesystem::create_directories(section.directory, error);
   if (error) FailFileCreate(section.directory.string(), error.value());
@@ -199,7 +207,7 @@ std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number) {
   if (error) FailFileOpen(folder.string(), error.value());
   for (const std::string& file : stale)
     if (::unlink(file.c_str()) != 0 && errno != ENOENT) FailFileDelete(file, errno);
-  return SaveScripts(section, section_number);
+  return SaveScripts(section, section_number, contour, in_memory);
 }
 
 StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
@@ -244,13 +252,15 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
   if (outputs.csv && !design.empty())
     ReplaceLines(DesignCurveTable(design), in_folder("design-interaction.csv"));
 
-  const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
-  if (outputs.png) {
-    ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
-    DrawMxMyContour(contour, contour_chart);
-    SavePicture(contour_chart, in_folder("mx-my.png"));
+  if (outputs.png || outputs.csv) {
+    const MxMyContour contour = ReadMxMyContour(state.AxialLoad, folder);
+    if (outputs.png) {
+      ImageCanvas contour_chart(kSurfaceWidth, kSurfaceHeight);
+      DrawMxMyContour(contour, contour_chart);
+      SavePicture(contour_chart, in_folder("mx-my.png"));
+    }
+    if (outputs.csv) ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
   }
-  if (outputs.csv) ReplaceLines(MxMyTable(contour), in_folder("mx-my.csv"));
 
   if (outputs.json)
     ReplaceBytes(SummaryJson(section.texts, state, series, curve, design),
@@ -287,7 +297,8 @@ StudyFigures WriteResults(BatchSection& section, const SectionOutputs& outputs,
         ::unlink(file.c_str()) != 0 && errno != ENOENT)
       FailFileDelete(file, errno);
   }
-  if (outputs.scripts) SaveScripts(section, 0);
+  // Every script, the contour's too: a script does not need its run.
+  if (outputs.scripts) SaveScripts(section, 0, true);
   return FiguresOf(state, series, curve);
 }
 

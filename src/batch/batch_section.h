@@ -40,8 +40,11 @@ BatchSection EnterSection(const std::string& file, const std::filesystem::path& 
                           SectionTexts texts, const Variant& variant);
 
 // Creates the folder and writes in it the scripts of "OpenSEES弯矩曲率分析"
-// and "OpenSEES PM分析"; returns their runs, the moment-curvature run first.
-std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number);
+// and "OpenSEES PM分析", and with `contour` those of the Mx–My contour;
+// returns their runs, the moment-curvature run first. With `in_memory` the
+// scripts are not saved: each run carries its script's bytes.
+std::vector<SolverRun> WriteScripts(BatchSection& section, int section_number, bool contour = true,
+                                    bool in_memory = false);
 
 // The solver a section's calculation report names: the program that ran and
 // the version line it prints.

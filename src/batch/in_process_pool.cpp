@@ -5,10 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "core/failure.h"
+#include "core/text_file.h"
 #include "interpreter/commands.h"
+#include "interpreter/plain_script.h"
 #include "solver/solver_process.h"
 
 namespace marrowick {
@@ -34,8 +37,10 @@ RunOutcome Outcome(const SolverRun& run, int exit_status, const std::string& out
 }  // namespace
 
 InProcessPool::InProcessPool(int threads, std::string solver_program,
-                             std::chrono::steady_clock::duration timeout)
-    : solver_program_(std::move(solver_program)), timeout_(timeout) {
+                             std::chrono::steady_clock::duration timeout, int queued)
+    : solver_program_(std::move(solver_program)),
+      timeout_(timeout),
+      queued_(static_cast<std::size_t>(std::max(queued, 2))) {
   for (int i = 0; i < threads; ++i) threads_.emplace_back([this] { Work(); });
 }
 
@@ -93,15 +98,17 @@ void InProcessPool::KillAll() {
 }
 
 void InProcessPool::Work() {
+  // This thread's runs of one section read its fiber lines once.
+  engine::FiberBodyMemo memo;
   std::unique_lock lock(mutex_);
   for (;;) {
     work_.wait(lock, [this] { return closing_ || !waiting_.empty(); });
     if (closing_) return;
-    const SolverRun run = std::move(waiting_.front());
+    SolverRun run = std::move(waiting_.front());
     waiting_.pop_front();
     ++busy_;
     lock.unlock();
-    RunOutcome outcome = Execute(run);
+    RunOutcome outcome = Execute(run, memo);
     lock.lock();
     --busy_;
     if (!cancelled_) ended_.push_back(std::move(outcome));
@@ -110,13 +117,22 @@ void InProcessPool::Work() {
   }
 }
 
-RunOutcome InProcessPool::Execute(const SolverRun& run) {
+RunOutcome InProcessPool::Execute(SolverRun& run, engine::FiberBodyMemo& memo) {
   const auto started = std::chrono::steady_clock::now();
   const engine::RunLimit limit{started + timeout_, &cancelled_};
+  // The outcome hands the run back without its text.
+  const std::string text = std::move(run.text);
+  run.text.clear();
   try {
-    const engine::ScriptRun result = engine::runScriptIn(run.directory, run.script, limit);
+    const engine::ScriptRun result =
+        text.empty() ? engine::runScriptIn(run.directory, run.script, limit, &memo)
+                     : engine::runScriptText(run.directory, run.script, text, limit, &memo);
     if (result.stopped) return {run, false, TimedOutReason(timeout_), timeout_};
-    if (result.needsInterpreter) return ExecuteAsProcess(run, started);
+    if (result.needsInterpreter) {
+      // The program reads the script from its folder.
+      if (!text.empty()) SaveBytes(text, run.directory + "/" + run.script);
+      return ExecuteAsProcess(run, started);
+    }
     return Outcome(run, result.status, result.output, started);
   } catch (const Failure& failure) {
     return {run, false, failure.Message(), std::chrono::steady_clock::now() - started};

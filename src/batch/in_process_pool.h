@@ -13,6 +13,10 @@
 
 namespace marrowick {
 
+namespace engine {
+class FiberBodyMemo;
+}
+
 // Runs the bundled solver's engine inside the batch, on threads of its own:
 // a run costs a fraction of a millisecond, far less than starting a process
 // for it. Every run is the solver program's run of the same script in its
@@ -24,25 +28,31 @@ namespace marrowick {
 // next analysis step.
 class InProcessPool final : public RunPool {
  public:
+  // `queued` runs per thread may be started ahead (at least 2).
   InProcessPool(int threads, std::string solver_program,
-                std::chrono::steady_clock::duration timeout);
+                std::chrono::steady_clock::duration timeout, int queued = 2);
   ~InProcessPool() override;
 
   void Start(const SolverRun& run) override;
   std::size_t Running() const override;
-  // Twice the threads: the next runs wait while the batch's own thread
-  // handles ended ones, so that no thread stands idle meanwhile.
-  std::size_t Capacity() const override { return 2 * threads_.size(); }
+  // The next runs wait while the batch's own thread handles ended ones, so
+  // that no thread stands idle meanwhile.
+  std::size_t Capacity() const override { return queued_ * threads_.size(); }
+  // A script in memory is run as the same file would be: creating, reading
+  // and deleting a file per run costs the system more than the run's
+  // commands other than the analysis.
+  bool TakesScriptText() const override { return true; }
   std::vector<RunOutcome> WaitAny() override;
   void KillAll() override;
 
  private:
   void Work();
-  RunOutcome Execute(const SolverRun& run);
+  RunOutcome Execute(SolverRun& run, engine::FiberBodyMemo& memo);
   RunOutcome ExecuteAsProcess(const SolverRun& run, std::chrono::steady_clock::time_point started);
 
   std::string solver_program_;
   std::chrono::steady_clock::duration timeout_;
+  std::size_t queued_;
   std::atomic<bool> cancelled_{false};
   mutable std::mutex mutex_;
   std::condition_variable work_;  // a run waits, or the pool closes

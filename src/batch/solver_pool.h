@@ -17,6 +17,9 @@ struct SolverRun {
   int section = 0;       // the caller's numbers, handed back with the outcome
   int level = 0;         // 0 for the moment-curvature run
   int contour_run = 0;   // 1 to kContourRuns for the Mx–My contour's runs (level 0)
+  // The script's bytes, for a pool that reads scripts from memory
+  // (TakesScriptText); empty when the script was saved in the directory.
+  std::string text;
 };
 
 struct RunOutcome {
@@ -45,6 +48,8 @@ class RunPool {
   virtual std::size_t Running() const = 0;
   // How many runs may be started at once.
   virtual std::size_t Capacity() const = 0;
+  // Whether runs may come with their script's text instead of a saved file.
+  virtual bool TakesScriptText() const { return false; }
   // Waits until at least one run has ended (or was stopped at its time
   // limit) and returns those that have; returns nothing at once when an
   // interrupt has arrived or nothing runs.

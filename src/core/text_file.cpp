@@ -57,15 +57,6 @@ Lines SplitLinesUpTo(const std::string& text, std::size_t end) {
   return lines;
 }
 
-std::string JoinLines(const Lines& lines) {
-  std::string text;
-  for (const auto& line : lines) {
-    text += line;
-    text += "\r\n";
-  }
-  return text;
-}
-
 void WriteAll(int fd, const std::string& text) {
   std::size_t written = 0;
   while (written < text.size()) {
@@ -128,6 +119,19 @@ class NewFile {
 };
 
 }  // namespace
+
+std::string JoinLines(const Lines& lines) {
+  // A script is hundreds of lines: one allocation, not one per doubling.
+  std::size_t size = 0;
+  for (const auto& line : lines) size += line.size() + 2;
+  std::string text;
+  text.reserve(size);
+  for (const auto& line : lines) {
+    text += line;
+    text += "\r\n";
+  }
+  return text;
+}
 
 void SaveLines(const Lines& lines, const std::string& file_name) {
   SaveBytes(JoinLines(lines), file_name);

@@ -12,6 +12,8 @@ using Lines = std::vector<std::string>;
 // file-creation failure when the file cannot be created and with the stream
 // write failure on a short write; what was written then stays on disk.
 void SaveLines(const Lines& lines, const std::string& file_name);
+// The bytes SaveLines writes: every line followed by CR LF.
+std::string JoinLines(const Lines& lines);
 
 // Writes the bytes as they are (a picture), with the failures of SaveLines.
 void SaveBytes(const std::string& bytes, const std::string& file_name);

@@ -1,7 +1,9 @@
 #include "solver/solver_script.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <unordered_map>
 #include <variant>
 
 #include "core/decimal_symbol.h"
@@ -62,13 +64,29 @@ ScriptSection ScriptSectionOf(const AnalysisState& state) {
 }
 
 Lines ScriptFiberLines(std::span<const TFiber> fibers) {
+  // A grid of fibers has few distinct coordinates and areas (a column of the
+  // grid shares its Y, a row its X), and a number's text costs far more than
+  // a look-up: each is formatted once, by its bits, and the line is the
+  // pattern "fiber\t%0.4E\t%0.4E\t%0.4E\t%D" put together from them.
+  std::unordered_map<std::uint64_t, std::string> texts;
+  const auto text = [&](double value) -> const std::string& {
+    const auto [known, added] = texts.try_emplace(std::bit_cast<std::uint64_t>(value));
+    if (added) known->second = FormatExponent(Extended{value}, 4, kFileDecimal);
+    return known->second;
+  };
   Lines lines;
   lines.reserve(fibers.size());
   // In a plane model the solver's lever arm is the first coordinate, so Y
   // (the bending direction) goes first.
   for (const TFiber& fiber : fibers) {
-    lines.push_back(Format("fiber\t%0.4E\t%0.4E\t%0.4E\t%D", {Extended{fiber.Y}, Extended{fiber.X},
-                                                              Extended{fiber.Area}, fiber.MatTag}));
+    std::string& line = lines.emplace_back("fiber\t");
+    line += text(fiber.Y);
+    line += '\t';
+    line += text(fiber.X);
+    line += '\t';
+    line += text(fiber.Area);
+    line += '\t';
+    line += std::to_string(fiber.MatTag);
   }
   return lines;
 }

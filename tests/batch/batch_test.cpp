@@ -621,6 +621,38 @@ TEST(Batch, AStudyStoppedAndResumedHasTheRowsOfOneRunThrough) {
                                    "mx-my.csv", "summary.json"}));
 }
 
+// The contour's runs are left out exactly when nothing written shows the
+// contour, and leaving them out changes nothing that is written.
+TEST(Batch, OutputsWithoutTheContourLeaveItsRunsOut) {
+  testing::ScopedTempDir dir;
+  WriteBytes("c.ini", "[analysis]\naxial_segments=2\n");
+  const struct {
+    const char* outputs;
+    const char* runs;  // as the section's line counts them
+  } cases[] = {{"all", "28 solver runs"},   {"json", "4 solver runs"},
+               {"none", "4 solver runs"},   {"png", "28 solver runs"},
+               {"csv", "28 solver runs"},   {"recorders", "28 solver runs"},
+               {"scripts", "4 solver runs"}};
+  for (const auto& test : cases) {
+    SCOPED_TRACE(test.outputs);
+    const std::string out = std::string("out-") + test.outputs;
+    ASSERT_EQ(RunBatch({"--out", out, "--no-report", "--outputs", test.outputs, "c.ini"}), 0);
+    EXPECT_NE(ReadBytes("batch.err").find("c.ini: done, " + std::string(test.runs)),
+              std::string::npos)
+        << ReadBytes("batch.err");
+    EXPECT_EQ(ReadBytes(out + "/study.csv"), ReadBytes("out-all/study.csv"));
+    if (!fs::exists(out + "/c")) continue;
+    // Every file is the full run's, contour scripts included.
+    for (const auto& [name, bytes] : Tree(out + "/c")) {
+      ASSERT_TRUE(fs::exists("out-all/c/" + name) || name.ends_with(".tcl")) << name;
+      if (!name.ends_with(".tcl")) {
+        EXPECT_TRUE(ReadBytes("out-all/c/" + name) == bytes) << name;
+      }
+    }
+  }
+  EXPECT_EQ(Names("out-scripts/c").count("A24.tcl"), 1u);
+}
+
 bool Running(pid_t pid) {
   std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
   std::string pid_text, name, state;
