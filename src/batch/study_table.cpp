@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <span>
+#include <string_view>
 
 #include "core/decimal_symbol.h"
 #include "core/failure.h"
@@ -143,6 +144,20 @@ StudyFile::StudyFile(const std::string& file_name, bool resume) {
     const ssize_t got = ::pread(fd_, text.data(), text.size(), 0);
     if (got != static_cast<ssize_t>(text.size())) FailFileOpen(file_name, errno);
     const std::size_t whole = text.rfind('\n') == std::string::npos ? 0 : text.rfind('\n') + 1;
+    // A table begun by a batch that knew other inputs has other columns; rows
+    // appended to it would sit under the wrong headings, so it is left as it is.
+    const std::string header = StudyHeader();
+    const std::size_t first_end = text.find('\n');
+    if (first_end != std::string::npos &&
+        std::string_view(text).substr(0, first_end) != header + "\r") {
+      ::close(fd_);
+      fd_ = -1;
+      throw Failure(FailureKind::InvalidInput,
+                    file_name +
+                        ": its columns are not the ones this batch writes (it was begun by "
+                        "another version); resume it with that version, or start the "
+                        "study in another --out folder");
+    }
     if (whole < text.size() && ::ftruncate(fd_, static_cast<off_t>(whole)) != 0)
       FailFileCreate(file_name, errno);
     text.resize(whole);

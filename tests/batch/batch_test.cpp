@@ -614,6 +614,12 @@ TEST(Batch, AStudyStoppedAndResumedHasTheRowsOfOneRunThrough) {
   ASSERT_EQ(RunBatch(resumed), 1) << ReadBytes("batch.err");
   EXPECT_EQ(Rows("resumed/study.csv"), rows);
   EXPECT_EQ(Names("resumed"), std::set<std::string>{"study.csv"});
+  // A table begun with other columns gets no rows under the wrong headings.
+  const std::string older = "name,status,message,peak_strength_MPa\r\nc,done,,35\r\n";
+  WriteBytes("resumed/study.csv", older);
+  EXPECT_EQ(RunBatch(resumed), 1);
+  EXPECT_NE(ReadBytes("batch.err").find("its columns are not the ones"), std::string::npos);
+  EXPECT_EQ(ReadBytes("resumed/study.csv"), older);
 
   ASSERT_EQ(RunBatch({"--out", "some", "--outputs", "csv,json", "c.ini"}), 0);
   EXPECT_EQ(Names("some/c"),
