@@ -4,7 +4,11 @@
 #     the bundled solver inside the batch, and (b) the same study with
 #     --solver naming the bundled solver, one process per script, side by
 #     side; (c) 10,000 sections inside the batch; peak memory of (a) and (c);
-#     (d) 20 sections with every output, inside the batch and as processes.
+#     (d) 20 sections with every output, inside the batch and as processes;
+#     (e) 1,000 sections none of whose scripts repeats (--vary over the
+#     concrete's strength, which every script writes), inside the batch and
+#     as processes: in (a) the 21 sweep scripts are the same for every
+#     axial force, and inside the batch each runs once.
 # Prints wall and processor times; it checks no goal (the machine may be
 # shared).
 #   benchmarks/study_bench.sh [JOBS]
@@ -59,4 +63,10 @@ done
 run "(d) 20 sections, every output, inside" "$work"/s*.ini
 run "(d) 20 sections, every output, processes" --solver "$build/bin/marrowick-solver" \
   "$work"/s*.ini
+distinct=(--outputs none --vary peak_strength_MPa=20:69.95:0.05 "$work/default.ini")
+run "(e) 1,000 distinct sections, inside" "${distinct[@]}"
+inside="$last_wall"
+run "(e) 1,000 distinct sections, processes" --solver "$build/bin/marrowick-solver" \
+  "${distinct[@]}"
+awk -v a="$inside" -v b="$last_wall" 'BEGIN { printf "(e) processes / inside: %.1f times faster inside the batch\n", b / a }'
 echo "load average at the end: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) cores"

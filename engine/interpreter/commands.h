@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/analysis.h"
 
@@ -58,6 +59,17 @@ enum class Interpreter { WhenNeeded, Always };
 int runScriptFile(const std::string& path, std::FILE* errors, bool tearDown = true,
                   Interpreter use = Interpreter::WhenNeeded);
 
+// A file a run created or deleted, by the name the script gave it.
+struct FileEffect {
+  enum class Kind {
+    Written,  // a recorder file, written whole by the run
+    Deleted,  // "file delete": gone, or never there
+    ByTcl,    // "file delete" of something else, left to Tcl's own command
+  };
+  std::string name;
+  Kind kind = Kind::Written;
+};
+
 // A script run inside a program that runs many at once, each on one of its
 // threads: relative names (the script, recorder files, "file delete")
 // resolve in `directory`, nothing is written to the program's own output,
@@ -72,6 +84,8 @@ struct ScriptRun {
   // What the solver program would have printed (standard error, then
   // standard output).
   std::string output;
+  // Every recorder file opened and every file deleted, in the script's order.
+  std::vector<FileEffect> files;
 };
 // A thread running script after script may hand each run the same memo
 // (plain_script.h), so that a section body read once is not read again.

@@ -233,7 +233,11 @@ bool readCommands(std::string_view text, int line, const BodyRule* inside, Each&
 // message are Tcl's.
 int deleteFile(Session& s, std::string_view word) {
   const std::string name(word);
-  if (::unlinkat(s.directory, name.c_str(), 0) == 0 || errno == ENOENT) return TCL_OK;
+  if (::unlinkat(s.directory, name.c_str(), 0) == 0 || errno == ENOENT) {
+    s.files.push_back({name, FileEffect::Kind::Deleted});
+    return TCL_OK;
+  }
+  s.files.push_back({name, FileEffect::Kind::ByTcl});
   // Tcl knows only the working directory: a run in a folder of its own
   // hands it the full name and puts the script's name back in its message.
   std::string full = name;

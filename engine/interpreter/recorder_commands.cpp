@@ -173,6 +173,7 @@ int nodeRecorder(Session& s, int objc, Objv objv) {
   }
   s.domain->addRecorder(std::make_unique<NodeRecorder>(o.file, o.withTime, nodes, dofs, o.precision,
                                                        *response, s.directory));
+  s.files.push_back({o.file, FileEffect::Kind::Written});
   return TCL_OK;
 }
 
@@ -215,6 +216,7 @@ int elementRecorder(Session& s, int objc, Objv objv) {
   }
   s.domain->addRecorder(std::make_unique<ElementRecorder>(o.file, o.withTime, std::move(queries),
                                                           o.precision, s.directory));
+  s.files.push_back({o.file, FileEffect::Kind::Written});
   return TCL_OK;
 }
 

@@ -272,6 +272,7 @@ ScriptRun runInFolder(const std::string& directory, const std::string& script, s
       } catch (const ModelError&) {
       }
     }
+    run.files = std::move(session.files);
   }
   if (folder >= 0) ::close(folder);
   // A solver's standard error reaches the shared output as it is written,

@@ -50,6 +50,8 @@ class Session {
   // (runScriptIn).
   std::FILE* output = stdout;
   int directory = AT_FDCWD;
+  // What the run did to files (ScriptRun::files).
+  std::vector<FileEffect> files;
   RunLimit limit;
   std::unique_ptr<Domain> domain;  // null until "model"
   std::unique_ptr<StaticAnalysis> analysis;

@@ -214,6 +214,7 @@ class Batch {
         Entry& entry = entries_[static_cast<std::size_t>(outcome.run.section)];
         solver_time_ += outcome.time;
         ++solver_runs_;
+        if (outcome.repeated) ++repeated_runs_;
         EndRuns(entry, 1);
         if (!outcome.ok) Fail(entry, RunName(outcome.run) + ": " + outcome.reason);
       }
@@ -223,6 +224,11 @@ class Batch {
       for (const RunOutcome& outcome : outcomes)
         Finish(entries_[static_cast<std::size_t>(outcome.run.section)]);
     }
+    if (repeated_runs_ > 0)
+      progress_->Line("marrowick-batch: " + std::to_string(repeated_runs_) + " of the " +
+                      std::to_string(solver_runs_) +
+                      " solver runs repeated a script run earlier in this batch and were given "
+                      "that run's outcome and files");
     progress_->Finish(solver_runs_, Clock::now() - started, solver_time_);
     for (const Entry& entry : entries_)
       if (entry.failed) return 1;
@@ -428,6 +434,7 @@ class Batch {
   std::size_t next_section_ = 0;
   Clock::duration solver_time_{};
   int solver_runs_ = 0;
+  int repeated_runs_ = 0;  // answered from an earlier run of the same script
 };
 
 }  // namespace

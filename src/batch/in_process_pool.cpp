@@ -121,19 +121,36 @@ RunOutcome InProcessPool::Execute(SolverRun& run, engine::FiberBodyMemo& memo) {
   const auto started = std::chrono::steady_clock::now();
   const engine::RunLimit limit{started + timeout_, &cancelled_};
   // The outcome hands the run back without its text.
-  const std::string text = std::move(run.text);
+  const bool in_memory = !run.text.empty();
+  std::optional<std::string> text = std::move(run.text);
   run.text.clear();
   try {
-    const engine::ScriptRun result =
-        text.empty() ? engine::runScriptIn(run.directory, run.script, limit, &memo)
-                     : engine::runScriptText(run.directory, run.script, text, limit, &memo);
-    if (result.stopped) return {run, false, TimedOutReason(timeout_), timeout_};
-    if (result.needsInterpreter) {
-      // The program reads the script from its folder.
-      if (!text.empty()) SaveBytes(text, run.directory + "/" + run.script);
-      return ExecuteAsProcess(run, started);
+    // A script saved in its folder is read here, so that its bytes can find
+    // an earlier run; one that cannot be read is left to the engine, which
+    // reports it as the solver program does.
+    if (!in_memory) text = WholeFile(run.directory + "/" + run.script);
+    if (!text)
+      return Ended(run, engine::runScriptIn(run.directory, run.script, limit, &memo), started);
+    if (const std::shared_ptr<const KeptRun> kept = kept_.Find(run.script, *text)) {
+      LeaveFiles(run.directory, kept->files);
+      RunOutcome outcome{run, kept->ok, kept->reason, std::chrono::steady_clock::now() - started};
+      outcome.repeated = true;
+      return outcome;
     }
-    return Outcome(run, result.status, result.output, started);
+    engine::ScriptRun result =
+        engine::runScriptText(run.directory, run.script, *text, limit, &memo);
+    if (result.stopped || result.needsInterpreter) {
+      // The program reads the script from its folder.
+      if (in_memory && result.needsInterpreter) SaveBytes(*text, run.directory + "/" + run.script);
+      return Ended(run, result, started);
+    }
+    RunOutcome outcome = Outcome(run, result.status, result.output, started);
+    // A recorder file the system refused (no space left, a lock another
+    // program holds) says nothing of the script: that run is not repeated.
+    if (result.output.find("recorder file \"") == std::string::npos)
+      if (std::optional<std::vector<KeptRun::File>> files = FilesLeft(run.directory, result.files))
+        kept_.Keep(run.script, std::move(*text), {outcome.ok, outcome.reason, std::move(*files)});
+    return outcome;
   } catch (const Failure& failure) {
     return {run, false, failure.Message(), std::chrono::steady_clock::now() - started};
   } catch (const std::bad_alloc&) {
@@ -142,6 +159,13 @@ RunOutcome InProcessPool::Execute(SolverRun& run, engine::FiberBodyMemo& memo) {
     // A thread must not end the program: the run fails with the reason.
     return {run, false, error.what(), std::chrono::steady_clock::now() - started};
   }
+}
+
+RunOutcome InProcessPool::Ended(const SolverRun& run, const engine::ScriptRun& result,
+                                std::chrono::steady_clock::time_point started) {
+  if (result.stopped) return {run, false, TimedOutReason(timeout_), timeout_};
+  if (result.needsInterpreter) return ExecuteAsProcess(run, started);
+  return Outcome(run, result.status, result.output, started);
 }
 
 // As SolverPool runs a solver, on this thread: a pidfd, else a short poll,

@@ -9,6 +9,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch/run_cache.h"
 #include "batch/solver_pool.h"
 
 namespace marrowick {
@@ -25,7 +26,9 @@ class FiberBodyMemo;
 // itself. A script that needs a Tcl interpreter, whose file commands know
 // only the working directory, is run by `solver_program` as a process, as
 // SolverPool would. A run still going at the time limit stops before its
-// next analysis step.
+// next analysis step. A script run before in this pool, byte for byte and
+// by the same name, is not run again: its outcome and files are those of
+// the earlier run (RunCache).
 class InProcessPool final : public RunPool {
  public:
   // `queued` runs per thread may be started ahead (at least 2).
@@ -48,10 +51,19 @@ class InProcessPool final : public RunPool {
  private:
   void Work();
   RunOutcome Execute(SolverRun& run, engine::FiberBodyMemo& memo);
+  // A run that is not kept: stopped at the limit, left to the solver
+  // program, or of a script that could not be read.
+  RunOutcome Ended(const SolverRun& run, const engine::ScriptRun& result,
+                   std::chrono::steady_clock::time_point started);
   RunOutcome ExecuteAsProcess(const SolverRun& run, std::chrono::steady_clock::time_point started);
 
   std::string solver_program_;
+  // One limit for every run: a run kept within it would end within it again.
   std::chrono::steady_clock::duration timeout_;
+  // A few megabytes hold a section's sweep of a typical size many times
+  // over, and keep a study's memory flat.
+  static constexpr std::size_t kKeptBytes = std::size_t{8} << 20;
+  RunCache kept_{kKeptBytes};
   std::size_t queued_;
   std::atomic<bool> cancelled_{false};
   mutable std::mutex mutex_;

@@ -27,6 +27,9 @@ struct RunOutcome {
   bool ok = false;
   std::string reason;  // why not, in words: exit status, signal, time-out
   std::chrono::steady_clock::duration time{};
+  // Not run again: an earlier run of the same script gave the outcome and
+  // its files.
+  bool repeated = false;
 };
 
 // Where a batch's runs go: started one by one, handed back as they end.

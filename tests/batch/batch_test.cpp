@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -523,6 +524,48 @@ TEST(Batch, TheSolverInsideTheBatchWritesWhatItsProcessWrites) {
               std::string::npos)
         << failure;
   }
+
+  // Variants of a section share their sweep's scripts (its levels follow the
+  // capacities, not the applied force): inside the batch each is run once,
+  // and the other sections get that run's files and outcome, r061's levels
+  // that find no equilibrium cut short and zero.ini's refusal alike.
+  const std::vector<std::string> study = {"--no-report", "--vary", "axial_force_kN=-1226:-1026:100",
+                                          "r061.ini", "zero.ini"};
+  inside = {"--out", "inside-study"};
+  process = {"--out", "process-study", "--solver", MARROWICK_SOLVER_PROGRAM};
+  inside.insert(inside.end(), study.begin(), study.end());
+  process.insert(process.end(), study.begin(), study.end());
+  ASSERT_EQ(RunBatch(process), 1);
+  const std::string process_study = ReadBytes("batch.err");
+  ASSERT_EQ(RunBatch(inside), 1);
+  const std::string inside_study = ReadBytes("batch.err");
+  const auto inside_study_files = Tree("inside-study");
+  EXPECT_TRUE(inside_study_files == Tree("process-study"));
+  EXPECT_EQ(inside_study_files.count("r061@axial_force_kN=-1026/P11_mom_cur.out"), 1u);
+  // r061's later variants take all 11 levels from the first one's runs.
+  int repeated = 0, runs = 0;
+  const std::size_t tally =
+      inside_study.rfind("marrowick-batch: ", inside_study.find(" solver runs repeated"));
+  ASSERT_EQ(std::sscanf(inside_study.c_str() + tally, "marrowick-batch: %d of the %d solver runs",
+                        &repeated, &runs),
+            2)
+      << inside_study;
+  EXPECT_GE(repeated, 22);
+  EXPECT_LT(repeated, runs);
+  EXPECT_EQ(process_study.find("repeated"), std::string::npos) << process_study;
+  for (const std::string& report : {process_study, inside_study})
+    for (const char* force : {"-1226", "-1126", "-1026"}) {
+      const std::size_t line =
+          report.find("(zero@axial_force_kN=" + std::string(force) + "): failed: ");
+      ASSERT_NE(line, std::string::npos) << report;
+      const std::string failure = report.substr(line, report.find('\n', line) - line);
+      EXPECT_NE(failure.find(".tcl): the solver exited with status 1: marrowick-solver: "),
+                std::string::npos)
+          << failure;
+      EXPECT_NE(failure.find(".tcl line 7: uniaxialMaterial: FPC and EPSC0 must not be zero"),
+                std::string::npos)
+          << failure;
+    }
 }
 
 // --vary's grid: names in order, counts, and the usage errors naming what is wrong.
