@@ -60,11 +60,6 @@ std::string Mm(double value) {
   return text;
 }
 
-// An input as a message names it: its caption and its section-file key.
-std::string Named(Field field) {
-  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
-}
-
 }  // namespace
 
 double ManderConfinedStrength(double fco, double fl1, double fl2) {
@@ -122,7 +117,7 @@ ConfinedConcrete ConfineCircularSection(const CircularBars& bars, const HoopRein
   require(hoops.Diameter > 0 && hoops.YieldStrength > 0 && hoops.StrainAtMaxStress > 0,
           "hoops of a positive diameter, yield strength and strain at maximum stress");
   require(hoops.Spacing > hoops.Diameter,
-          hoops.Spiral ? "a spiral pitch larger than its bar: " + Named(Field::HoopSpacing) +
+          hoops.Spiral ? "a spiral pitch larger than its bar: " + NamedInput(Field::HoopSpacing) +
                              " is " + Mm(hoops.Spacing) + " mm"
                        : std::string("a hoop spacing larger than "
                                      "the hoop diameter"));
@@ -135,7 +130,7 @@ ConfinedConcrete ConfineCircularSection(const CircularBars& bars, const HoopRein
   if (!(core.HoopOffset > 0))
     FailInvalidInput("The hoops' centreline (half a bar and half a hoop outside the bars) lies " +
                      Mm(core.HoopOffset) + " mm inside the outline; it must lie inside: " +
-                     Named(Field::BarCover) + " is too small");
+                     NamedInput(Field::BarCover) + " is too small");
   const double ds = 2 * hoop_radius;
   core.CoreWidth = ds;
   core.CoreHeight = ds;

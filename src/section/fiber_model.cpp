@@ -61,10 +61,6 @@ std::vector<ConcretePiece> ConfinedPieces(Extended B, Extended H, Extended c, Ex
   };
 }
 
-std::string Named(Field field) {
-  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
-}
-
 // A circular section: OpenSees' ring patches and circle of bars, π exact in
 // every area and capacity.
 void BuildCircularModel(AnalysisState& state) {
@@ -72,14 +68,15 @@ void BuildCircularModel(AnalysisState& state) {
   const double cover = state.BarCover;
   const double size = state.MeshSize;
   if (!(D > 2 * cover) || !(cover >= 0))
-    FailInvalidInput(Named(Field::CircleDiameter) + " must be more than twice " +
-                     Named(Field::BarCover) + " (not negative), so that the bars lie inside it");
+    FailInvalidInput(NamedInput(Field::CircleDiameter) + " must be more than twice " +
+                     NamedInput(Field::BarCover) +
+                     " (not negative), so that the bars lie inside it");
   if (state.CircleBarCount < 3)
-    FailInvalidInput(Named(Field::CircleBarCount) + " must be at least 3, not " +
+    FailInvalidInput(NamedInput(Field::CircleBarCount) + " must be at least 3, not " +
                      std::to_string(state.CircleBarCount));
   if (!(state.CircleBarDiameter > 0))
-    FailInvalidInput(Named(Field::CircleBarDiameter) + " must be positive");
-  if (!(size > 0)) FailInvalidInput(Named(Field::MeshSize) + " must be positive");
+    FailInvalidInput(NamedInput(Field::CircleBarDiameter) + " must be positive");
+  if (!(size > 0)) FailInvalidInput(NamedInput(Field::MeshSize) + " must be positive");
 
   std::optional<ConfinedConcrete> confinement;
   if (state.Hoops)

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace marrowick {
@@ -191,6 +192,12 @@ constexpr const InputField& InputFieldOf(Field field) {
   for (const InputField& entry : kInputFields)
     if (entry.id == field) return entry;
   return kInputFields[0];  // unreachable: every field has its entry
+}
+
+// An input as a message names it: its caption, then its section-file key in
+// brackets, so that the window's user and the file's writer both find it.
+inline std::string NamedInput(Field field) {
+  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
 }
 
 // The texts the inputs start with, kDefaultFieldTexts[N] for input N (slot 0

@@ -12,18 +12,13 @@ namespace marrowick {
 
 namespace {
 
-// An input as a message names it: its caption and its section-file key.
-std::string Named(Field field) {
-  return std::string(InputFieldOf(field).caption) + " (" + InputFieldOf(field).key + ")";
-}
-
 // A word input's text that chooses between two: true for `second`, false
 // for `first` or an empty text (left out); any other word is refused.
 bool Chooses(const FieldText& field_text, Field field, const char* first, const char* second) {
   const std::string text = field_text(FieldNumber(field));
   if (text == second) return true;
   if (text.empty() || text == first) return false;
-  FailInvalidInput(Named(field) + " is \"" + text + "\": not one of " + first + ", " + second);
+  FailInvalidInput(NamedInput(field) + " is \"" + text + "\": not one of " + first + ", " + second);
 }
 
 // The hoops when their diameter, spacing and yield strength are all given;
@@ -38,8 +33,7 @@ std::optional<HoopReinforcement> CaptureHoops(const FieldText& field_text, bool 
     if (field_text(FieldNumber(field)).empty())
       FailInvalidInput(std::string("A confined core needs the hoops' diameter, spacing and yield "
                                    "strength; ") +
-                       InputFieldOf(field).caption + " (" + InputFieldOf(field).key +
-                       ") is missing");
+                       NamedInput(field) + " is missing");
   const auto real = [&](Field field, double absent) {
     const std::string text = field_text(FieldNumber(field));
     return text.empty() ? absent : ParseReal(text, RegionalDecimal());
@@ -119,11 +113,8 @@ void CaptureSectionInput(AnalysisState& state, const FieldText& field_text,
   // The core's crushing strain is followed at its edge in the plane of
   // bending, which only bending about x has worked out.
   if (hoops && state.BendingAngle != 0)
-    FailInvalidInput(std::string("A confined core is bent about x only: ") +
-                     InputFieldOf(Field::BendingAngle).caption + " (" +
-                     InputFieldOf(Field::BendingAngle).key + ") must be 0 with " +
-                     InputFieldOf(Field::HoopDiameter).caption + " (" +
-                     InputFieldOf(Field::HoopDiameter).key + ") given");
+    FailInvalidInput("A confined core is bent about x only: " + NamedInput(Field::BendingAngle) +
+                     " must be 0 with " + NamedInput(Field::HoopDiameter) + " given");
   state.Hoops = hoops;
 }
 
